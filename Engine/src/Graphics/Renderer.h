@@ -1,0 +1,68 @@
+#pragma once
+
+#include "Graphics/Color.h"
+#include "Graphics/Image.h"
+#include "Graphics/Texture.h"
+#include "Math/Circle.h"
+#include "Math/Point.h"
+#include "Math/Rect.h"
+#include "Math/Size.h"
+
+#include <SDL_render.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// The owner of the window's SDL renderer. Shape operations set the draw colour to their colour
+// argument and leave it set; texture copies leave it alone. SDL's results are ignored.
+// Creation failure is fatal ("Renderer failed create!").
+class Renderer {
+public:
+    Renderer(SDL_Window* window, int driverIndex, uint32_t flags);
+    ~Renderer();
+    Renderer(const Renderer&) = delete;
+    Renderer& operator=(const Renderer&) = delete;
+
+    SDL_Renderer* handle() const { return handle_; }
+    void clear(Color color);
+    void present();
+    void setTarget(SDL_Texture* target);
+    SDL_Texture* target() const;
+    void setDrawColor(Color color);
+    void setBlendMode(SDL_BlendMode mode);
+    void setScale(float sx, float sy);
+    Size outputSize() const;
+    std::string name() const;
+
+    // An absent source copies the whole texture.
+    void copy(const Texture& texture, const Rect& destination, const std::optional<Rect>& source = std::nullopt);
+    // Angle in degrees, clockwise; an absent centre is the middle of the destination.
+    void copyEx(const Texture& texture, const Rect& destination, const std::optional<Rect>& source, double angle,
+                SDL_RendererFlip flip, const std::optional<Point>& center = std::nullopt);
+
+    void drawPoint(Point p, Color color);
+    void drawLine(Point a, Point b, Color color);
+    void drawRect(const Rect& rect, Color color);
+    void fillRect(const Rect& rect, Color color);
+    // List operations draw nothing, and touch no SDL state, for an empty list.
+    void drawRects(const std::vector<Rect>& rects, Color color);
+    void fillRects(const std::vector<Rect>& rects, Color color);
+    void drawPoints(const std::vector<Point>& points, Color color);
+    void drawLines(const std::vector<Point>& points, Color color);
+    void drawPolygon(const std::vector<Point>& points, Color color);
+    // Midpoint circle; nothing for a radius of 0 or less.
+    void drawCircle(const Circle& circle, Color color);
+    void fillCircle(const Circle& circle, Color color);
+    // Two-region midpoint ellipse; radii.w horizontal, radii.h vertical; nothing if either is 0.
+    void drawEllipse(Point center, Size radii, Color color);
+    void fillEllipse(Point center, Size radii, Color color);
+    // OpenGL immediate-mode polygon; the colour is not applied and the SDL renderer is bypassed.
+    void fillPolygonGL(const std::vector<Point>& points, Color color);
+
+    // The pixels of the current target (the whole of it when no rectangle is given), ARGB8888.
+    Image readPixels(const std::optional<Rect>& area = std::nullopt) const;
+
+private:
+    SDL_Renderer* handle_ = nullptr;
+};

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "Graphics/Color.h"
+#include "Math/Size.h"
+
+#include <SDL_render.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class Surface;
+
+// A shared handle of an SDL texture: copies share the one texture (and so its alpha, colour
+// modulation and blend mode), which is destroyed with the last copy. Load failures are fatal:
+// "Texture <path> failed load!", "Texture target failed create!", "Texture from surface failed load!".
+class Texture {
+public:
+    // The empty placeholder: no SDL texture, empty path.
+    Texture() = default;
+    explicit Texture(const std::string& path);
+    // An ARGB8888 texture that can be a render target.
+    explicit Texture(Size size);
+    // Made from the surface, which stays the caller's.
+    explicit Texture(const Surface& surface);
+
+    SDL_Texture* handle() const { return handle_.get(); }
+    Size size() const;
+    bool isNull() const { return handle_ == nullptr; }
+
+    void setAlpha(uint8_t alpha);
+    // Factors outside 0..1 change nothing; otherwise alpha = trunc(factor * 255).
+    void setAlpha(float factor);
+    void resetAlpha();
+    uint8_t alpha() const;
+    void setColorMod(uint8_t r, uint8_t g, uint8_t b);
+    // The colour modulation as (r, g, b, 255).
+    Color colorMod() const;
+    void setBlendMode(SDL_BlendMode mode);
+
+    const std::string& path() const { return path_; }
+
+private:
+    std::shared_ptr<SDL_Texture> handle_;
+    std::string path_;
+};
