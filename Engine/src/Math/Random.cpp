@@ -35,6 +35,9 @@ uint32_t Random::random()
 int32_t Random::randomInt(int32_t min, int32_t max)
 {
     const uint32_t range = static_cast<uint32_t>(max) - static_cast<uint32_t>(min) + 1u;
+    // The whole 32-bit range wraps the count to 0: every number of the generator is in range.
+    if (range == 0)
+        return static_cast<int32_t>(random());
     return static_cast<int32_t>(random() % range + static_cast<uint32_t>(min));
 }
 

@@ -1,0 +1,33 @@
+#include "Utils/LogFile.h"
+
+#include "Utils/Path.h"
+#include "Utils/Time.h"
+
+namespace {
+
+std::ofstream openLogFile()
+{
+    createDirectory("userData");
+    // Appending keeps the lines of earlier runs. A failed open leaves the stream failed, which
+    // silently drops every later line.
+    return std::ofstream(basePath() + "/userData/log.txt", std::ios::out | std::ios::app);
+}
+
+} // namespace
+
+std::ofstream& logFile()
+{
+    static std::ofstream stream = openLogFile();
+    return stream;
+}
+
+void writeLogLine(std::ostream& stream, const std::string& message, bool isError)
+{
+    writeLogLine(stream, message, isError, currentTime());
+}
+
+void writeLogLine(std::ostream& stream, const std::string& message, bool isError, std::time_t when)
+{
+    stream << formatTime(when, "%d.%m.%Y %H:%M:%S") << " |" << (isError ? "ERROR" : "INFO") << "| " << message << '\n'
+           << std::flush;
+}
