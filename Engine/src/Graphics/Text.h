@@ -33,6 +33,9 @@ public:
     void draw() override;
 
 private:
+    // Takes the parts of a freshly rendered label; the top-left corner stays, the clip goes.
+    void replace(const Font& font, const std::string& text, Color color, Texture texture);
+
     Font font_;
     std::string text_;
     Color color_;
