@@ -1,0 +1,193 @@
+#include "Core/Core.h"
+
+#include "Core/FrameLimiter.h"
+#include "Graphics/Renderer.h"
+#include "Input/Window.h"
+#include "System/SystemInfo.h"
+#include "Utils/LogFile.h"
+#include "Utils/StringUtils.h"
+
+#include <SDL.h>
+#include <SDL_messagebox.h>
+#include <SDL_mixer.h>
+#include <SDL_ttf.h>
+
+#include <cstdlib>
+#include <iostream>
+
+namespace {
+
+constexpr int kAudioFrequency = 44100; // Hz
+constexpr int kAudioChannels = 2;      // stereo
+constexpr int kAudioChunkSize = 2048;  // sample frames per mixer chunk
+
+const Color kTargetClearColor{192, 192, 192, 255};
+const Color kWindowClearColor{0, 0, 0, 255};
+
+// The parent of the engine's boxes: the game window once init has created it.
+SDL_Window* messageBoxParent()
+{
+    Core& core = Core::instance();
+    return core.hasWindow() ? core.window().handle() : nullptr;
+}
+
+int askQuestion(uint32_t kind, const std::string& title, const std::string& message,
+                const std::vector<std::string>& buttons)
+{
+    // SDL gets the buttons last text first; each keeps its index in the list as its id.
+    std::vector<SDL_MessageBoxButtonData> data;
+    data.reserve(buttons.size());
+    for (size_t i = buttons.size(); i-- > 0;)
+        data.push_back({SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, static_cast<int>(i), buttons[i].c_str()});
+
+    const SDL_MessageBoxData box{
+        kind, messageBoxParent(), title.c_str(), message.c_str(), static_cast<int>(data.size()), data.data(), nullptr};
+    int pressed = -1;
+    if (SDL_ShowMessageBox(&box, &pressed) != 0)
+        return -1;
+    return pressed;
+}
+
+} // namespace
+
+Core& Core::instance()
+{
+    static Core core;
+    return core;
+}
+
+Core::Core() = default;
+
+Core::~Core()
+{
+    // Everything made by the renderer goes before it, the renderer before its window, all before SDL.
+    renderTarget_ = Texture();
+    scenes_ = SceneManager();
+    renderer_.reset();
+    window_.reset();
+    SDL_Quit();
+}
+
+void Core::init(const std::string& title, Size size, bool useRenderTarget)
+{
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO) < 0)
+        fatalError("SDL_Init Error!");
+    if (TTF_Init() == -1)
+        fatalError("TTF_Init Error!");
+    if (Mix_OpenAudio(kAudioFrequency, AUDIO_S16LSB, kAudioChannels, kAudioChunkSize) == -1)
+        fatalError("Mix_OpenAudio Error!");
+
+    // A second init replaces everything; the old target and renderer belong to the old window.
+    renderTarget_ = Texture();
+    renderer_.reset();
+    window_.reset();
+    window_ = std::make_unique<Window>(title, size, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    renderer_ = std::make_unique<Renderer>(window_->handle(), -1, SDL_RENDERER_ACCELERATED);
+
+    logicalSize_ = size;
+    useRenderTarget_ = useRenderTarget;
+    if (useRenderTarget_)
+        renderTarget_ = Texture(logicalSize_);
+}
+
+void Core::run()
+{
+    if (!hasRenderer())
+        fatalError("Core run before init!");
+    writeSystemInfoReport();
+    window_->show();
+    while (input_.isRunning()) {
+        runFrame();
+        limitFrameRate(fps_);
+    }
+}
+
+void Core::runFrame()
+{
+    input_.pollEvents();
+
+    // Callbacks run from copies, so that one may replace its own slot while it runs.
+    const auto updateOf = [](const std::optional<Scene>& slot) {
+        return slot ? slot->update : std::function<void()>();
+    };
+    const std::function<void()> currentUpdate = updateOf(scenes_.currentScene());
+    const std::function<void()> globalUpdate = updateOf(scenes_.globalScene());
+    if (currentUpdate)
+        currentUpdate();
+    if (globalUpdate)
+        globalUpdate();
+
+    // Read after the updates: a scene change made by an update is drawn in the same frame.
+    const auto drawOf = [](const std::optional<Scene>& slot) { return Scene({}, slot ? slot->draw : nullptr); };
+    const Scene currentDraw = drawOf(scenes_.currentScene());
+    const Scene globalDraw = drawOf(scenes_.globalScene());
+    drawStep(&currentDraw, &globalDraw);
+}
+
+void Core::drawStep(const Scene* current, const Scene* global)
+{
+    if (useRenderTarget_)
+        renderer_->setTarget(renderTarget_.handle());
+    renderer_->clear(kTargetClearColor);
+    if (current != nullptr && current->draw)
+        current->draw();
+    if (global != nullptr && global->draw)
+        global->draw();
+
+    if (useRenderTarget_) {
+        renderer_->setTarget(nullptr);
+        renderer_->clear(kWindowClearColor);
+        // Stretched over the whole window, aspect ratio not kept.
+        renderer_->copy(renderTarget_, window_->rect());
+    }
+    renderer_->present();
+}
+
+Image Core::captureFrame()
+{
+    if (!hasRenderer())
+        return {};
+    SDL_Texture* previous = renderer_->target();
+    renderer_->setTarget(useRenderTarget_ ? renderTarget_.handle() : nullptr);
+    Image image = renderer_->readPixels();
+    renderer_->setTarget(previous);
+    return image;
+}
+
+void fatalError(const std::string& message)
+{
+    // Taken first: the box below may fail (no display) and replace SDL's error with its own.
+    std::string sdlError = SDL_GetError();
+    trim(sdlError);
+
+    writeLogLine(logFile(), message, true);
+    // For a player who started the game from a terminal, or a machine where no box can be shown.
+    std::cerr << "Error! " << message << '\n';
+    if (!sdlError.empty())
+        std::cerr << sdlError << '\n';
+    std::cerr.flush();
+
+    showMessage("Error!", message.c_str());
+    writeLogLine(logFile(), sdlError, true);
+    std::exit(1);
+}
+
+void showMessage(const char* title, const char* text)
+{
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, title, text, messageBoxParent());
+}
+
+int askInformation(const std::string& title, const std::string& message, const std::vector<std::string>& buttons)
+{
+    return askQuestion(SDL_MESSAGEBOX_INFORMATION, title, message, buttons);
+}
+
+int askWarning(const std::string& title, const std::string& message, const std::vector<std::string>& buttons)
+{
+    return askQuestion(SDL_MESSAGEBOX_WARNING, title, message, buttons);
+}
+
+int askError(const std::string& title, const std::string& message, const std::vector<std::string>& buttons)
+{
+    return askQuestion(SDL_MESSAGEBOX_ERROR, title, message, buttons);
+}

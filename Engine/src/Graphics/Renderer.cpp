@@ -1,0 +1,283 @@
+#include "Graphics/Renderer.h"
+
+#include "Core/Core.h"
+
+#include <SDL_video.h>
+
+#include <cstddef>
+
+namespace {
+
+// OpenGL's GL_POLYGON primitive for glBegin.
+constexpr unsigned int kGlPolygon = 9;
+
+using GlBegin = void (*)(unsigned int mode);
+using GlEnd = void (*)();
+using GlVertex2i = void (*)(int x, int y);
+
+const SDL_Point* sdlPoints(const std::vector<Point>& points) { return points.front().sdl(); }
+
+const SDL_Rect* sdlRects(const std::vector<Rect>& rects) { return rects.front().sdl(); }
+
+int count(size_t size) { return static_cast<int>(size); }
+
+} // namespace
+
+Renderer::Renderer(SDL_Window* window, int driverIndex, uint32_t flags)
+{
+    handle_ = SDL_CreateRenderer(window, driverIndex, flags);
+    if (handle_ == nullptr)
+        fatalError("Renderer failed create!");
+    SDL_SetRenderDrawBlendMode(handle_, SDL_BLENDMODE_BLEND);
+}
+
+Renderer::~Renderer()
+{
+    if (handle_ != nullptr)
+        SDL_DestroyRenderer(handle_);
+}
+
+void Renderer::clear(Color color)
+{
+    setDrawColor(color);
+    SDL_RenderClear(handle_);
+}
+
+void Renderer::present() { SDL_RenderPresent(handle_); }
+
+void Renderer::setTarget(SDL_Texture* target) { SDL_SetRenderTarget(handle_, target); }
+
+SDL_Texture* Renderer::target() const { return SDL_GetRenderTarget(handle_); }
+
+void Renderer::setDrawColor(Color color) { SDL_SetRenderDrawColor(handle_, color.r, color.g, color.b, color.a); }
+
+void Renderer::setBlendMode(SDL_BlendMode mode) { SDL_SetRenderDrawBlendMode(handle_, mode); }
+
+void Renderer::setScale(float sx, float sy) { SDL_RenderSetScale(handle_, sx, sy); }
+
+Size Renderer::outputSize() const
+{
+    Size size;
+    SDL_GetRendererOutputSize(handle_, &size.w, &size.h);
+    return size;
+}
+
+std::string Renderer::name() const
+{
+    SDL_RendererInfo info{};
+    if (SDL_GetRendererInfo(handle_, &info) != 0 || info.name == nullptr)
+        return {};
+    return info.name;
+}
+
+void Renderer::copy(const Texture& texture, const Rect& destination, const std::optional<Rect>& source)
+{
+    SDL_RenderCopy(handle_, texture.handle(), source ? source->sdl() : nullptr, destination.sdl());
+}
+
+void Renderer::copyEx(const Texture& texture, const Rect& destination, const std::optional<Rect>& source, double angle,
+                      SDL_RendererFlip flip, const std::optional<Point>& center)
+{
+    SDL_RenderCopyEx(handle_, texture.handle(), source ? source->sdl() : nullptr, destination.sdl(), angle,
+                     center ? center->sdl() : nullptr, flip);
+}
+
+void Renderer::drawPoint(Point p, Color color)
+{
+    setDrawColor(color);
+    SDL_RenderDrawPoint(handle_, p.x, p.y);
+}
+
+void Renderer::drawLine(Point a, Point b, Color color)
+{
+    setDrawColor(color);
+    SDL_RenderDrawLine(handle_, a.x, a.y, b.x, b.y);
+}
+
+void Renderer::drawRect(const Rect& rect, Color color)
+{
+    setDrawColor(color);
+    SDL_RenderDrawRect(handle_, rect.sdl());
+}
+
+void Renderer::fillRect(const Rect& rect, Color color)
+{
+    setDrawColor(color);
+    SDL_RenderFillRect(handle_, rect.sdl());
+}
+
+void Renderer::drawRects(const std::vector<Rect>& rects, Color color)
+{
+    if (rects.empty())
+        return;
+    setDrawColor(color);
+    SDL_RenderDrawRects(handle_, sdlRects(rects), count(rects.size()));
+}
+
+void Renderer::fillRects(const std::vector<Rect>& rects, Color color)
+{
+    if (rects.empty())
+        return;
+    setDrawColor(color);
+    SDL_RenderFillRects(handle_, sdlRects(rects), count(rects.size()));
+}
+
+void Renderer::drawPoints(const std::vector<Point>& points, Color color)
+{
+    if (points.empty())
+        return;
+    setDrawColor(color);
+    SDL_RenderDrawPoints(handle_, sdlPoints(points), count(points.size()));
+}
+
+void Renderer::drawLines(const std::vector<Point>& points, Color color)
+{
+    if (points.empty())
+        return;
+    setDrawColor(color);
+    SDL_RenderDrawLines(handle_, sdlPoints(points), count(points.size()));
+}
+
+void Renderer::drawPolygon(const std::vector<Point>& points, Color color)
+{
+    if (points.empty())
+        return;
+    drawLines(points, color);
+    SDL_RenderDrawLine(handle_, points.back().x, points.back().y, points.front().x, points.front().y);
+}
+
+void Renderer::drawCircle(const Circle& circle, Color color)
+{
+    if (circle.radius <= 0)
+        return;
+    setDrawColor(color);
+    const int cx = circle.center.x;
+    const int cy = circle.center.y;
+    int x = circle.radius;
+    int y = 0;
+    int e = 0;
+    while (x >= y) {
+        const SDL_Point octants[8] = {{cx + x, cy + y}, {cx + y, cy + x}, {cx - y, cy + x}, {cx - x, cy + y},
+                                      {cx - x, cy - y}, {cx - y, cy - x}, {cx + y, cy - x}, {cx + x, cy - y}};
+        SDL_RenderDrawPoints(handle_, octants, 8);
+        ++y;
+        e += 2 * y + 1;
+        if (e - x >= 0) {
+            --x;
+            e += 1 - 2 * x;
+        }
+    }
+}
+
+void Renderer::fillCircle(const Circle& circle, Color color)
+{
+    if (circle.radius <= 0)
+        return;
+    setDrawColor(color);
+    const int cx = circle.center.x;
+    const int cy = circle.center.y;
+    int x = circle.radius;
+    int y = 0;
+    int e = 0;
+    while (x >= y) {
+        SDL_RenderDrawLine(handle_, cx - x, cy + y, cx + x, cy + y);
+        SDL_RenderDrawLine(handle_, cx - y, cy + x, cx + y, cy + x);
+        SDL_RenderDrawLine(handle_, cx - x, cy - y, cx + x, cy - y);
+        SDL_RenderDrawLine(handle_, cx - y, cy - x, cx + y, cy - x);
+        ++y;
+        e += 2 * y + 1;
+        if (e - x >= 0) {
+            --x;
+            e += 1 - 2 * x;
+        }
+    }
+}
+
+// Walks the two regions of the midpoint ellipse and hands every step's (x, y) to plot. The decision
+// values are kept in 64 bits: with 32 bits they overflow for radii of a few hundred pixels.
+template <typename Plot>
+static void walkEllipse(int a, int b, Plot plot)
+{
+    const int64_t a2 = static_cast<int64_t>(a) * a;
+    const int64_t b2 = static_cast<int64_t>(b) * b;
+
+    int64_t x = 0;
+    int64_t y = b;
+    int64_t sigma = 2 * b2 + a2 * (1 - 2 * b);
+    while (b2 * x <= a2 * y) {
+        plot(static_cast<int>(x), static_cast<int>(y));
+        if (sigma >= 0) {
+            sigma += 4 * a2 * (1 - y);
+            --y;
+        }
+        sigma += b2 * (4 * x + 6);
+        ++x;
+    }
+
+    x = a;
+    y = 0;
+    sigma = 2 * a2 + b2 * (1 - 2 * a);
+    while (a2 * y <= b2 * x) {
+        plot(static_cast<int>(x), static_cast<int>(y));
+        if (sigma >= 0) {
+            sigma += 4 * b2 * (1 - x);
+            --x;
+        }
+        sigma += a2 * (4 * y + 6);
+        ++y;
+    }
+}
+
+void Renderer::drawEllipse(Point center, Size radii, Color color)
+{
+    if (radii.w <= 0 || radii.h <= 0)
+        return;
+    setDrawColor(color);
+    walkEllipse(radii.w, radii.h, [&](int x, int y) {
+        const SDL_Point quadrants[4] = {{center.x + x, center.y + y},
+                                        {center.x - x, center.y + y},
+                                        {center.x + x, center.y - y},
+                                        {center.x - x, center.y - y}};
+        SDL_RenderDrawPoints(handle_, quadrants, 4);
+    });
+}
+
+void Renderer::fillEllipse(Point center, Size radii, Color color)
+{
+    if (radii.w <= 0 || radii.h <= 0)
+        return;
+    setDrawColor(color);
+    walkEllipse(radii.w, radii.h, [&](int x, int y) {
+        SDL_RenderDrawLine(handle_, center.x - x, center.y + y, center.x + x, center.y + y);
+        SDL_RenderDrawLine(handle_, center.x - x, center.y - y, center.x + x, center.y - y);
+    });
+}
+
+void Renderer::fillPolygonGL(const std::vector<Point>& points, Color /*color*/)
+{
+    if (points.empty())
+        return;
+    const auto glBegin = reinterpret_cast<GlBegin>(SDL_GL_GetProcAddress("glBegin"));
+    const auto glEnd = reinterpret_cast<GlEnd>(SDL_GL_GetProcAddress("glEnd"));
+    const auto glVertex2i = reinterpret_cast<GlVertex2i>(SDL_GL_GetProcAddress("glVertex2i"));
+    if (glBegin == nullptr || glEnd == nullptr || glVertex2i == nullptr)
+        return;
+    // SDL batches its own drawing; what it has queued must reach OpenGL before the polygon does.
+    SDL_RenderFlush(handle_);
+    glBegin(kGlPolygon);
+    for (const Point& p : points)
+        glVertex2i(p.x, p.y);
+    glEnd();
+}
+
+Image Renderer::readPixels(const std::optional<Rect>& area) const
+{
+    const Rect rect = area ? *area : Rect{{0, 0}, outputSize()};
+    Image image;
+    if (rect.w <= 0 || rect.h <= 0)
+        return image;
+    image.size = rect.size();
+    image.pixels.resize(static_cast<size_t>(rect.w) * static_cast<size_t>(rect.h));
+    SDL_RenderReadPixels(handle_, rect.sdl(), SDL_PIXELFORMAT_ARGB8888, image.pixels.data(), rect.w * 4);
+    return image;
+}

@@ -1,0 +1,48 @@
+#include "Input/CoordinateMapping.h"
+
+#include "Core/Core.h"
+#include "Input/Window.h"
+
+namespace {
+
+// value / from * to in double precision, truncated toward zero; 0 when there is nothing to scale from.
+int32_t rescale(int32_t value, int32_t from, int32_t to)
+{
+    if (from == 0)
+        return 0;
+    return static_cast<int32_t>(static_cast<double>(value) / from * to);
+}
+
+Point rescale(Point p, Size from, Size to) { return {rescale(p.x, from.w, to.w), rescale(p.y, from.h, to.h)}; }
+
+} // namespace
+
+Point toLogical(Point window, Size logicalSize, Size windowSize)
+{
+    if (logicalSize == windowSize)
+        return window;
+    return rescale(window, windowSize, logicalSize);
+}
+
+Point toWindow(Point logical, Size logicalSize, Size windowSize)
+{
+    if (logicalSize == windowSize)
+        return logical;
+    return rescale(logical, logicalSize, windowSize);
+}
+
+Point toLogical(Point window)
+{
+    Core& core = Core::instance();
+    if (!core.hasWindow())
+        return window;
+    return toLogical(window, core.logicalSize(), core.window().size());
+}
+
+Point toWindow(Point logical)
+{
+    Core& core = Core::instance();
+    if (!core.hasWindow())
+        return logical;
+    return toWindow(logical, core.logicalSize(), core.window().size());
+}

@@ -1,0 +1,57 @@
+#include "Input/Input.h"
+
+#include "Core/Core.h"
+#include "Graphics/Renderer.h"
+#include "Input/Window.h"
+#include "Utils/LogFile.h"
+
+void Input::pollEvents()
+{
+    mouse_.setWheel({0, 0});
+    resized_ = false;
+    while (SDL_PollEvent(&event_) != 0) {
+        switch (event_.type) {
+        case SDL_QUIT:
+            running_ = false;
+            break;
+        case SDL_MOUSEWHEEL:
+            // A later wheel event of the same poll wins.
+            mouse_.setWheel({event_.wheel.x, event_.wheel.y});
+            break;
+        case SDL_WINDOWEVENT:
+            handleWindowEvent(event_.window);
+            break;
+        default:
+            break;
+        }
+        if (event_.type == SDL_TEXTINPUT && textInput_.isActive())
+            textInput_.append(event_.text.text);
+    }
+    keyboard_.takeSnapshot();
+    mouse_.takeSnapshot();
+}
+
+void Input::handleWindowEvent(const SDL_WindowEvent& event)
+{
+    switch (event.event) {
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+        focused_ = false;
+        break;
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+        focused_ = true;
+        break;
+    case SDL_WINDOWEVENT_SIZE_CHANGED: {
+        writeLogLine(logFile(), "Orientation changes", false);
+        Core& core = Core::instance();
+        // SDL has already resized the window: only the stored size follows, the window is not resized again.
+        if (core.hasWindow())
+            core.window().size() = {event.data1, event.data2};
+        if (core.hasRenderer())
+            core.renderer().present();
+        resized_ = true;
+        break;
+    }
+    default:
+        break;
+    }
+}

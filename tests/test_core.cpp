@@ -1,0 +1,263 @@
+// The core: the order of a frame, scene slots and names, the draw step's clears and stretch, the
+// frame loop's end on a close request, and fatal errors.
+#include "Core/Core.h"
+#include "Graphics/Renderer.h"
+#include "Input/Window.h"
+#include "support/Headless.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+const Color kBackdrop{192, 192, 192, 255};
+const Color kBlack{0, 0, 0, 255};
+const Color kRed{255, 0, 0, 255};
+const Color kBlue{0, 0, 255, 255};
+const Size kLogical{1024, 720};
+
+class CoreTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        startHeadlessCore();
+        SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    }
+    void TearDown() override
+    {
+        scenes().currentScene().reset();
+        scenes().globalScene().reset();
+    }
+
+    static Core& core() { return Core::instance(); }
+    static SceneManager& scenes() { return core().scenes(); }
+
+    // A scene that writes "<name>.update" and "<name>.draw" into the log.
+    Scene recording(const std::string& name)
+    {
+        return {[this, name] { log_.push_back(name + ".update"); }, [this, name] { log_.push_back(name + ".draw"); }};
+    }
+
+    // The window's pixels as the last frame left them.
+    static Image windowPixels()
+    {
+        Renderer& renderer = core().renderer();
+        SDL_Texture* previous = renderer.target();
+        renderer.setTarget(nullptr);
+        Image image = renderer.readPixels();
+        renderer.setTarget(previous);
+        return image;
+    }
+
+    std::vector<std::string> log_;
+};
+
+TEST_F(CoreTest, EachFrameUpdatesBeforeDrawingAndTheCurrentSceneBeforeTheGlobal)
+{
+    scenes().addScene("menu", recording("menu"));
+    scenes().setCurrentScene("menu");
+    scenes().setGlobalScene(recording("game"));
+
+    core().runFrame();
+    core().runFrame();
+    const std::vector<std::string> frame{"menu.update", "game.update", "menu.draw", "game.draw"};
+    std::vector<std::string> twoFrames = frame;
+    twoFrames.insert(twoFrames.end(), frame.begin(), frame.end());
+    EXPECT_EQ(log_, twoFrames);
+}
+
+TEST_F(CoreTest, EmptyCallbacksAreSkipped)
+{
+    scenes().setGlobalScene({nullptr, [this] { log_.push_back("draw only"); }});
+    core().runFrame();
+    EXPECT_EQ(log_, std::vector<std::string>{"draw only"});
+}
+
+TEST_F(CoreTest, ASceneChangeMadeByAnUpdateIsDrawnInTheSameFrame)
+{
+    scenes().addScene("title", recording("title"));
+    scenes().addScene("arena", recording("arena"));
+    scenes().setCurrentScene("title");
+    scenes().setGlobalScene({[] { Core::instance().scenes().setCurrentScene("arena"); }, nullptr});
+
+    core().runFrame();
+    EXPECT_EQ(log_, (std::vector<std::string>{"title.update", "arena.draw"}));
+}
+
+TEST_F(CoreTest, ACallbackMayReplaceItsOwnSlot)
+{
+    int firstUpdates = 0;
+    // The lambda's captures live in the slot it replaces: the frame must run it from a copy.
+    const std::string tag = "second";
+    scenes().setGlobalScene({[this, &firstUpdates, tag] {
+                                 ++firstUpdates;
+                                 Core::instance().scenes().setGlobalScene(recording(tag));
+                                 log_.push_back("first.update after replacing: " + tag);
+                             },
+                             [this] { log_.push_back("first.draw"); }});
+
+    core().runFrame();
+    core().runFrame();
+    EXPECT_EQ(firstUpdates, 1);
+    EXPECT_EQ(log_, (std::vector<std::string>{"first.update after replacing: second", "second.draw", "second.update",
+                                              "second.draw"}));
+}
+
+TEST_F(CoreTest, NamedScenesKeepTheFirstAndUnknownNamesThrow)
+{
+    scenes().addScene("keep", recording("first"));
+    scenes().addScene("keep", recording("second"));
+    scenes().scene("keep").update();
+    EXPECT_EQ(log_, std::vector<std::string>{"first.update"});
+
+    scenes().setCurrentScene("keep");
+    scenes().setGlobalScene(recording("global"));
+    EXPECT_THROW(scenes().scene("missing"), std::out_of_range);
+    EXPECT_THROW(scenes().setCurrentScene("missing"), std::out_of_range);
+
+    // The slots are as they were.
+    log_.clear();
+    ASSERT_TRUE(scenes().currentScene().has_value());
+    scenes().currentScene()->update();
+    scenes().globalScene()->update();
+    EXPECT_EQ(log_, (std::vector<std::string>{"first.update", "global.update"}));
+}
+
+TEST_F(CoreTest, WithoutScenesTheTargetIsClearedGrey)
+{
+    core().runFrame();
+    const Image frame = core().captureFrame();
+    ASSERT_EQ(frame.size, kLogical);
+    for (const uint32_t pixel : frame.pixels)
+        ASSERT_EQ(pixel, 0xFFC0C0C0u);
+}
+
+TEST_F(CoreTest, TheTargetIsCopiedOneToOneIntoAWindowOfTheLogicalSize)
+{
+    scenes().setGlobalScene({nullptr, [] {
+                                 Renderer& renderer = Core::instance().renderer();
+                                 renderer.fillRect({0, 0, 10, 10}, kRed);
+                                 renderer.fillRect({1014, 710, 10, 10}, kBlue);
+                                 renderer.drawPoint({500, 300}, kBlue);
+                             }});
+    core().runFrame();
+
+    const Image target = core().captureFrame();
+    EXPECT_EQ(target.pixel(0, 0), kRed);
+    EXPECT_EQ(target.pixel(10, 10), kBackdrop);
+    EXPECT_EQ(target.pixel(1023, 719), kBlue);
+    EXPECT_EQ(target.pixel(500, 300), kBlue);
+
+    ASSERT_EQ(core().window().size(), kLogical);
+    const Image window = windowPixels();
+    ASSERT_EQ(window.size, kLogical);
+    EXPECT_EQ(window.pixels, target.pixels);
+    // Capturing changed nothing about where the next drawing goes.
+    EXPECT_EQ(core().renderer().target(), nullptr);
+}
+
+TEST_F(CoreTest, TheTargetIsStretchedOverTheWindowsStoredSizeOnBlack)
+{
+    // The headless window's surface keeps its first size, so the stored size is halved instead: the
+    // target is then squeezed into the top-left quarter and the rest of the window stays black.
+    Window& window = core().window();
+    window.size() = {512, 360};
+    scenes().setGlobalScene({nullptr, [] {
+                                 Renderer& renderer = Core::instance().renderer();
+                                 renderer.fillRect({0, 0, 512, 720}, kRed);
+                                 renderer.fillRect({1000, 700, 24, 20}, kBlue);
+                             }});
+    core().runFrame();
+    window.size() = kLogical;
+
+    const Image image = windowPixels();
+    ASSERT_EQ(image.size, kLogical);
+    EXPECT_EQ(image.pixel(0, 0), kRed);
+    EXPECT_EQ(image.pixel(255, 359), kRed);
+    EXPECT_EQ(image.pixel(256, 0), kBackdrop);
+    EXPECT_EQ(image.pixel(499, 349), kBackdrop);
+    EXPECT_EQ(image.pixel(500, 350), kBlue);
+    EXPECT_EQ(image.pixel(511, 359), kBlue);
+    EXPECT_EQ(image.pixel(512, 0), kBlack);
+    EXPECT_EQ(image.pixel(0, 360), kBlack);
+    EXPECT_EQ(image.pixel(1023, 719), kBlack);
+}
+
+TEST_F(CoreTest, RunEndsAfterTheFrameInWhichTheCloseRequestArrives)
+{
+    int updates = 0;
+    int draws = 0;
+    scenes().setGlobalScene({[&updates] {
+                                 // The request arrives during the third frame and is seen by the next poll.
+                                 if (++updates == 3) {
+                                     SDL_Event quit{};
+                                     quit.type = SDL_QUIT;
+                                     SDL_PushEvent(&quit);
+                                 }
+                             },
+                             [&draws] { ++draws; }});
+    core().setFps(1000);
+    core().run();
+    core().setFps(60);
+
+    EXPECT_EQ(updates, 4);
+    EXPECT_EQ(draws, 4);
+    EXPECT_FALSE(core().input().isRunning());
+    EXPECT_TRUE(SDL_GetWindowFlags(core().window().handle()) & SDL_WINDOW_SHOWN);
+    EXPECT_FALSE(readFile("userData/systemInfo.txt").empty());
+}
+
+TEST_F(CoreTest, QuestionBoxesThatCannotBeShownGiveMinusOne)
+{
+    EXPECT_EQ(askInformation("Duelfall", "Again?", {"Yes", "No"}), -1);
+    EXPECT_EQ(askWarning("Duelfall", "Again?", {"Yes"}), -1);
+    EXPECT_EQ(askError("Duelfall", "Again?", {}), -1);
+}
+
+// Re-initialises the core without a render target, draws one frame and exits with 0 when the frame
+// went to the window and was captured from there.
+[[noreturn]] void drawWithoutTarget()
+{
+    Core& core = Core::instance();
+    core.init("Duelfall direct", {320, 200}, false);
+    core.scenes().setGlobalScene({nullptr, [] { Core::instance().renderer().fillRect({0, 0, 10, 10}, kRed); }});
+    core.runFrame();
+    const Image frame = core.captureFrame();
+    const bool ok = !core.usesRenderTarget() && core.renderTarget().isNull() &&
+                    core.window().size() == Size{320, 200} && frame.size == Size{320, 200} &&
+                    frame.pixel(5, 5) == kRed && frame.pixel(100, 100) == kBackdrop;
+    std::exit(ok ? 0 : 2);
+}
+
+using CoreDeathTest = CoreTest;
+
+TEST_F(CoreDeathTest, FatalErrorLogsBothLinesAndExitsWithStatusOne)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const std::string logBefore = readFile("userData/log.txt");
+
+    EXPECT_EXIT(
+        {
+            SDL_SetError("  the disk went away \n");
+            fatalError("Sound data/boom.wav failed load!");
+        },
+        ::testing::ExitedWithCode(1), "Sound data/boom.wav failed load!(.|\n)*the disk went away");
+
+    const std::string added = readFile("userData/log.txt").substr(logBefore.size());
+    const size_t first = added.find("|ERROR| Sound data/boom.wav failed load!\n");
+    ASSERT_NE(first, std::string::npos) << added;
+    EXPECT_NE(added.find("|ERROR| the disk went away\n", first), std::string::npos) << added;
+}
+
+TEST_F(CoreDeathTest, WithoutATargetTheWindowItselfIsDrawnAndCaptured)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    // A second init replaces the window and renderer; done in a child process so the others keep theirs.
+    EXPECT_EXIT(drawWithoutTarget(), ::testing::ExitedWithCode(0), "");
+}
+
+} // namespace
