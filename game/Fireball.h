@@ -5,6 +5,7 @@
 #include "Graphics/Texture.h"
 #include "Math/Point.h"
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,9 +17,9 @@ public:
     static constexpr int kFallStep = 8;
     static constexpr int kSize = 13;
     static constexpr int kRowLength = 10;
-    static constexpr int kRowSpacing = 35;    // pixels between the corners of neighbouring explosions
-    static constexpr int kRowOffset = -175;   // the first explosion's corner, relative to the fireball's x
-    static constexpr int kRowTop = 560;       // the row stands on the floor
+    static constexpr int kRowSpacing = 35; // pixels between the corners of neighbouring explosions
+    static constexpr int kRowOffset = -175; // the first explosion's corner, relative to the fireball's x
+    static constexpr int kRowTop = 560; // the row stands on the floor
 
     Fireball(const std::string& texturePath, Point position);
 
@@ -42,6 +43,13 @@ public:
     void draw() override;
 
 private:
+    static constexpr size_t kMiddleLeft = 4; // the explosion whose first frame marks the burst's start
+
+    // Every explosion of the row at its corner below the fireball.
+    void placeRow();
+    // One frame of the burst, spreading from the middle pair outward.
+    void advanceRow();
+
     Texture texture_;
     Point position_;
     std::optional<Animation> explosionPrototype_;
