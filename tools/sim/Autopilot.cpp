@@ -1,0 +1,391 @@
+#include "Autopilot.h"
+
+#include "World.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// What the bot knows of the controls: the player's own movement rules, one frame at a time.
+struct Body {
+    double x = 0, y = 0, vx = 0, vy = 0, jumpSpeed = 0;
+    bool onGround = false, jumping = false;
+    int facing = 1;
+
+    Rect rect() const
+    {
+        return {static_cast<int32_t>(x), static_cast<int32_t>(y), Player::kWidth, Player::kHeight};
+    }
+
+    void step(int horizontal, bool jumpKey, const std::vector<Rect>& solids)
+    {
+        constexpr double kAcceleration = 0.35, kMaxSpeed = 4.0, kGravity = 0.35;
+        constexpr double kJumpStep = 1.2, kJumpMax = 7.2, kJumpCut = 3.5;
+        if (horizontal < 0) {
+            facing = 0;
+            vx -= kAcceleration;
+        } else if (horizontal > 0) {
+            facing = 1;
+            vx += kAcceleration;
+        } else {
+            if (vx > 0)
+                vx -= kAcceleration;
+            else if (vx < 0)
+                vx += kAcceleration;
+            if (std::abs(vx) <= kAcceleration)
+                vx = 0;
+        }
+        vx = std::clamp(vx, -kMaxSpeed, kMaxSpeed);
+        x += vx;
+        for (const Rect& solid : solids) {
+            Rect r = rect();
+            if (!r.intersects(solid))
+                continue;
+            if (vx > 0) {
+                r.setRight(solid.left());
+                x = r.x;
+                vx = 0;
+            } else if (vx < 0) {
+                r.setLeft(solid.right());
+                x = r.x;
+                vx = 0;
+            }
+        }
+        if (jumpKey) {
+            if (onGround)
+                jumping = true;
+            if (jumpSpeed < kJumpMax && jumping) {
+                jumpSpeed = std::min(jumpSpeed + kJumpStep, kJumpMax);
+                vy = -jumpSpeed;
+            } else if (jumpSpeed >= kJumpMax) {
+                jumpSpeed = 0;
+                jumping = false;
+            }
+        } else if (jumping) {
+            jumping = false;
+            jumpSpeed = 0;
+            if (vy < 0)
+                vy = -kJumpCut;
+        } else if (jumpSpeed >= kJumpMax) {
+            jumpSpeed = 0;
+        }
+        if (!onGround)
+            vy += kGravity;
+        y += vy;
+        onGround = false;
+        for (const Rect& solid : solids) {
+            Rect r = rect();
+            if (!r.intersects(solid))
+                continue;
+            if (vy > 0) {
+                r.setBottom(solid.top());
+                y = r.y;
+                onGround = true;
+            } else if (vy < 0) {
+                r.setTop(solid.bottom());
+                y = r.y;
+            }
+            jumping = false;
+            vy = 0;
+            jumpSpeed = 0;
+        }
+    }
+};
+
+// Where the boss being fought will be: its body follows fixed patrol rules.
+struct BossTrack {
+    bool second = false;     // fighting the second boss
+    bool vulnerable = true;
+    Rect body;
+    int dirX = 1, dirY = 1, speedX = 4, speedY = 0;
+
+    // The rectangle bullets are tested against in an update that starts from this state.
+    Rect target() const
+    {
+        if (second)
+            return body;
+        const int x = dirX == 1 ? body.x + body.w - 106 : body.x;
+        return {x, body.y + body.h - 90, 106, 90};
+    }
+
+    void step()
+    {
+        const int x = dirX == 1 ? body.x + speedX : body.x - speedX;
+        if (x > 839)
+            dirX = 0;
+        else if (x <= 10)
+            dirX = 1;
+        body.x = x;
+        if (second) {
+            const int y = dirY == 1 ? body.y + speedY : body.y - speedY;
+            if (y > 199)
+                dirY = 0;
+            else if (y <= 40)
+                dirY = 1;
+            body.y = y;
+        }
+    }
+};
+
+BossTrack trackOf(const World& world)
+{
+    BossTrack track;
+    if (!world.boss01.isFinished()) {
+        track.body = world.boss01.rect();
+        track.dirX = world.boss01.direction();
+        track.vulnerable = !world.boss01.isDead();
+    } else {
+        const Boss02& boss = world.boss02;
+        track.second = true;
+        track.body = boss.rect();
+        track.dirX = boss.directionX();
+        track.dirY = boss.directionY();
+        track.speedX = boss.isSecondStage() ? 6 : 3;
+        track.speedY = boss.isSecondStage() ? 3 : 2;
+        track.vulnerable = !boss.isDead() && !boss.isTransforming() && !boss.isInvulnerable();
+    }
+    return track;
+}
+
+// A laser as the forecast follows it: the second boss's flight and bounce rules.
+struct Bolt {
+    Point position;
+    int direction = Laser::kDownLeft;
+
+    Rect rect() const { return {position.x, position.y, Laser::kSize, Laser::kSize}; }
+
+    void move()
+    {
+        const bool left = direction == Laser::kUpLeft || direction == Laser::kDownLeft;
+        const bool down = direction == Laser::kDownLeft || direction == Laser::kDownRight;
+        position.x += left ? -Laser::kStep : Laser::kStep;
+        position.y += down ? Laser::kStep : -Laser::kStep;
+        if (position.y > 580) {
+            if (direction == Laser::kDownLeft)
+                direction = Laser::kUpLeft;
+            else if (direction == Laser::kDownRight)
+                direction = Laser::kUpRight;
+        }
+    }
+};
+
+bool rowExplosionHurts(const Animation& explosion) { return !explosion.isFirstFrame() && !explosion.isLastFrame(); }
+
+// Whether a shot fired in future frame `fireFrame` (1-based) from the body's centre would hit.
+bool shotHits(const Body& body, int horizontal, int fireFrame, BossTrack boss)
+{
+    int x = static_cast<int>(body.x + Player::kWidth / 2);
+    int y = static_cast<int>(body.y + Player::kHeight / 2);
+    const bool diagonal = horizontal != 0;
+    const int dx = diagonal ? (body.facing == 1 ? Bullet::kStep : -Bullet::kStep) : 0;
+    // The first boss tests the body as it was before this update's move; the second after it.
+    const int updatesBeforeFirstTest = boss.second ? fireFrame : fireFrame - 1;
+    for (int i = 0; i < updatesBeforeFirstTest; ++i)
+        boss.step();
+    for (int moves = 1; moves < 70; ++moves) {
+        x += dx;
+        y -= Bullet::kStep;
+        if (x < 0 || x > 1024 || y < 0)
+            return false;
+        if (Rect(x, y, Bullet::kSize, Bullet::kSize).intersects(boss.target()))
+            return true;
+        boss.step();
+    }
+    return false;
+}
+
+// Between shots, drift toward a spot from which a shot meets the boss: straight below where it will be,
+// or trailing it by the distance a diagonal bullet covers on its way up.
+double driftFromFiringSpot(const Body& body, BossTrack boss)
+{
+    const Rect now = boss.target();
+    const int rise = std::max(1, (566 - now.center().y) / Bullet::kStep);
+    for (int i = 0; i < Autopilot::kHorizon + rise; ++i)
+        boss.step();
+    const double centre = boss.target().center().x - Player::kWidth / 2.0;
+    double best = std::numeric_limits<double>::infinity();
+    for (double spot : {centre, centre - rise * Bullet::kStep, centre + rise * Bullet::kStep})
+        if (spot >= 0 && spot <= 1024 - Player::kWidth)
+            best = std::min(best, std::abs(body.x - spot));
+    return std::isinf(best) ? 0.0 : best / 1024.0;
+}
+
+} // namespace
+
+void Autopilot::forecastHazards(World& world)
+{
+    danger_.assign(kHorizon, {});
+    const bool secondBoss = world.boss01.isFinished();
+    const bool bossMoves = !world.player.isFinished();
+
+    std::vector<Rocket> rockets = world.boss01.rockets();
+    std::optional<Animation> impact = world.boss01.impactExplosion();
+    std::vector<Bolt> lasers;
+    for (const Laser& laser : world.boss02.lasers())
+        lasers.push_back({laser.position(), laser.direction()});
+    // The next laser pair leaves the boss's centre when its timer fires, and flies in that same update.
+    BossTrack boss = trackOf(world);
+    const FrameTimer& laserTimer = world.boss02.laserTimer();
+    const bool bossShoots = secondBoss && !world.boss02.isDead() && !world.boss02.isTransforming();
+    const int pairUpdate = static_cast<int>(laserTimer.limit() - laserTimer.count()) + 1;
+    std::vector<Fireball> fireballs = world.boss02.fireballs();
+
+    for (int k = 0; k < kHorizon; ++k) {
+        std::vector<Rect>& rects = danger_[k];
+        for (const Rocket& rocket : rockets)
+            rects.push_back(rocket.rect());
+        if (impact && !impact->isLastFrame())
+            rects.push_back(Rect(impact->rect(), -9));
+        for (const Bolt& laser : lasers)
+            rects.push_back(laser.rect());
+        for (const Fireball& fireball : fireballs) {
+            if (!fireball.isExploding())
+                rects.push_back(fireball.rect());
+            else
+                for (const Animation& explosion : fireball.row())
+                    if (rowExplosionHurts(explosion))
+                        rects.push_back(explosion.rect());
+        }
+        if (!bossMoves)
+            continue;
+        // The boss being fought moves its projectiles after the player's turn.
+        if (!secondBoss) {
+            for (size_t i = 0; i < rockets.size();) {
+                rockets[i].fall();
+                if (rockets[i].rect().y > 580) {
+                    if (impact) {
+                        impact->reset();
+                        Rect area = impact->rect();
+                        area.setCenter(rockets[i].rect().center());
+                        impact->setPosition(area.position());
+                    }
+                    rockets.erase(rockets.begin() + static_cast<long>(i));
+                } else {
+                    ++i;
+                }
+            }
+            if (impact)
+                impact->update();
+        } else {
+            boss.step();
+            if (bossShoots && k + 1 == pairUpdate) {
+                lasers.push_back({boss.body.center(), Laser::kDownLeft});
+                lasers.push_back({boss.body.center(), Laser::kDownRight});
+            }
+            for (size_t i = 0; i < lasers.size();) {
+                Bolt& laser = lasers[i];
+                laser.move();
+                if (laser.rect().y < 0)
+                    lasers.erase(lasers.begin() + static_cast<long>(i));
+                else
+                    ++i;
+            }
+            for (size_t i = 0; i < fireballs.size();) {
+                Fireball& fireball = fireballs[i];
+                fireball.update();
+                if (fireball.rect().y > 580)
+                    fireball.explode();
+                if (fireball.isDone())
+                    fireballs.erase(fireballs.begin() + static_cast<long>(i));
+                else
+                    ++i;
+            }
+        }
+    }
+}
+
+double Autopilot::score(const World& world, const Plan& plan) const
+{
+    const Player& player = world.player;
+    Body body{player.x(), player.y(), player.vx(), player.vy(), jumpSpeed_, player.isOnGround(), jumping_,
+              player.facing()};
+    const std::vector<Rect> solids{world.ground, world.leftWall, world.rightWall};
+    const long invulnerableUntil = hurtFrame_ + 91;
+    const BossTrack boss = trackOf(world);
+
+    double hurt = 0;
+    double hits = 0;
+    for (int f = 1; f <= kHorizon; ++f) {
+        const int horizontal = f <= plan.firstFrames ? plan.first : plan.then;
+        body.step(horizontal, f <= plan.jumpFrames, solids);
+        if (frame_ + f > invulnerableUntil) {
+            // A pixel of margin covers what the forecast cannot know exactly.
+            const Rect me(body.rect(), 1);
+            for (const Rect& hazard : danger_[f - 1])
+                if (me.intersects(hazard)) {
+                    // Sooner hits weigh more: later ones can still be dodged by the next plan.
+                    hurt += 1.0 + 2.0 * (kHorizon - f) / kHorizon;
+                    break;
+                }
+        }
+        const long frameNumber = frame_ + f - 1;
+        const bool shoots = frameNumber >= nextShotFrame_ && (frameNumber - nextShotFrame_) % kShotPeriod == 0;
+        if (boss.vulnerable && shoots && f <= kShotHorizon && shotHits(body, horizontal, f, boss))
+            hits += 1.0 - 0.5 * f / kShotHorizon;
+    }
+    return -100.0 * hurt + 3.0 * hits - driftFromFiringSpot(body, boss);
+}
+
+Keyboard::State Autopilot::decide(World& world)
+{
+    ++frame_;
+    Keyboard::State keys{};
+    Player& player = world.player;
+    if (lastHealth_ >= 0 && player.getHealth() < lastHealth_)
+        hurtFrame_ = frame_ - 1;
+    lastHealth_ = player.getHealth();
+    // A bullet still beside the player was fired last frame: with fire held, the next leaves 10 frames later.
+    const std::vector<Bullet>& bullets = player.getBullets();
+    if (!bullets.empty()) {
+        const Point shot = bullets.back().getPosition();
+        const Point centre = player.rect().center();
+        if (std::abs(shot.x - centre.x) <= Bullet::kStep && std::abs(shot.y - centre.y) <= Bullet::kStep)
+            nextShotFrame_ = frame_ - 1 + kShotPeriod;
+    }
+    if (nextShotFrame_ < frame_)
+        nextShotFrame_ = frame_;
+
+    if (player.isFinished()) {
+        keys[SDL_SCANCODE_RETURN] = 1;
+        lastHealth_ = -1;
+        nextShotFrame_ = frame_ + 1;
+        jumping_ = false;
+        jumpSpeed_ = 0;
+        return keys;
+    }
+
+    forecastHazards(world);
+    Plan best;
+    double bestScore = -std::numeric_limits<double>::infinity();
+    for (int first : {0, -1, 1})
+        for (int firstFrames : {2, 5, 10, 20, 40})
+            for (int then : {0, -1, 1})
+                for (int jump : {0, 1, 8}) {
+                if (first == then && firstFrames != 2)
+                    continue;
+                const Plan plan{first, firstFrames, then, jump};
+                const double s = score(world, plan);
+                if (s > bestScore) {
+                    bestScore = s;
+                    best = plan;
+                }
+            }
+
+    if (best.first < 0)
+        keys[SDL_SCANCODE_LEFT] = 1;
+    else if (best.first > 0)
+        keys[SDL_SCANCODE_RIGHT] = 1;
+    if (best.jumpFrames > 0)
+        keys[SDL_SCANCODE_SPACE] = 1;
+    keys[SDL_SCANCODE_UP] = 1;
+    keys[SDL_SCANCODE_LCTRL] = 1;
+
+    Body next{player.x(), player.y(), player.vx(), player.vy(), jumpSpeed_, player.isOnGround(), jumping_,
+              player.facing()};
+    next.step(best.first, best.jumpFrames > 0, {world.ground, world.leftWall, world.rightWall});
+    jumping_ = next.jumping;
+    jumpSpeed_ = next.jumpSpeed;
+    return keys;
+}

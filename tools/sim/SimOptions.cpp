@@ -1,0 +1,91 @@
+#include "SimOptions.h"
+
+#include <stdexcept>
+
+namespace {
+
+long parseCount(const std::string& option, const std::string& text)
+{
+    size_t used = 0;
+    long value = -1;
+    try {
+        value = std::stol(text, &used);
+    } catch (const std::exception&) {
+        used = 0;
+    }
+    if (used != text.size() || value < 0)
+        throw std::runtime_error(option + ": expected a non-negative whole number, got '" + text + "'");
+    return value;
+}
+
+ShotRequest parseShot(const std::string& option, const std::string& text)
+{
+    const size_t colon = text.find(':');
+    if (colon == std::string::npos || colon + 1 == text.size())
+        throw std::runtime_error(option + ": expected WHEN:FILE.png, got '" + text + "'");
+    ShotRequest shot;
+    shot.path = text.substr(colon + 1);
+    const std::string when = text.substr(0, colon);
+    if (option == "--shot") {
+        shot.frame = parseCount(option, when);
+        return shot;
+    }
+    const size_t plus = when.find('+');
+    shot.event = when.substr(0, plus);
+    if (plus != std::string::npos)
+        shot.delay = parseCount(option, when.substr(plus + 1));
+    if (shot.event != "boss2" && shot.event != "switch" && shot.event != "victory" && shot.event != "gameover")
+        throw std::runtime_error(option + ": unknown event '" + shot.event + "' (boss2, switch, victory, gameover)");
+    return shot;
+}
+
+} // namespace
+
+const char* simUsage()
+{
+    return "usage: duelfall-sim [--frames N] [--seed N] [--autopilot] [--input FILE] [--until victory|gameover[+N]]\n"
+           "                    [--shot FRAME:FILE.png]... [--shot-at EVENT[+N]:FILE.png]... [--trace FILE]\n"
+           "                    [--realtime]\n"
+           "EVENT: boss2, switch, victory or gameover. Key script lines: FROM-TO key key ... with the keys\n"
+           "left right up down jump fire enter; frames are numbered from 1.\n";
+}
+
+SimOptions parseSimOptions(int argc, char* argv[])
+{
+    SimOptions options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string option = argv[i];
+        auto value = [&]() -> std::string {
+            if (i + 1 >= argc)
+                throw std::runtime_error(option + " needs a value");
+            return argv[++i];
+        };
+        if (option == "--frames")
+            options.frames = parseCount(option, value());
+        else if (option == "--seed")
+            options.seed = static_cast<unsigned long>(parseCount(option, value()));
+        else if (option == "--autopilot")
+            options.autopilot = true;
+        else if (option == "--input")
+            options.inputPath = value();
+        else if (option == "--until") {
+            const std::string when = value();
+            const size_t plus = when.find('+');
+            options.until = when.substr(0, plus);
+            if (plus != std::string::npos)
+                options.untilDelay = parseCount(option, when.substr(plus + 1));
+            if (options.until != "victory" && options.until != "gameover")
+                throw std::runtime_error("--until: expected victory or gameover, got '" + when + "'");
+        } else if (option == "--shot" || option == "--shot-at")
+            options.shots.push_back(parseShot(option, value()));
+        else if (option == "--trace")
+            options.tracePath = value();
+        else if (option == "--realtime")
+            options.realtime = true;
+        else
+            throw std::runtime_error("unknown option '" + option + "'");
+    }
+    if (options.autopilot && !options.inputPath.empty())
+        throw std::runtime_error("--autopilot and --input cannot be combined");
+    return options;
+}

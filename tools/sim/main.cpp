@@ -1,0 +1,161 @@
+// duelfall-sim: runs the game's very world and frame callables, headless and as fast as the machine
+// allows (or in real time in a window), driven by a key script or by the autopilot. Its last line on
+// standard output is a JSON summary of the run.
+
+#include "Autopilot.h"
+#include "KeyScript.h"
+#include "SimOptions.h"
+
+#include "Core/Core.h"
+#include "Core/FrameLimiter.h"
+#include "GameFrame.h"
+#include "Input/Window.h"
+#include "Math/Random.h"
+#include "System/SystemInfo.h"
+#include "World.h"
+
+#include <SDL.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <memory>
+
+namespace {
+
+const char* outcomeOf(const World& world)
+{
+    if (world.player.isFinished())
+        return "gameover";
+    if (world.boss02.isFinished())
+        return "victory";
+    return "running";
+}
+
+const char* stateOf(const World& world)
+{
+    if (world.player.isFinished())
+        return "gameover";
+    if (world.player.isDead())
+        return "dying";
+    if (world.boss02.isFinished())
+        return "victory";
+    return "fight";
+}
+
+void writeTrace(std::ostream& out, long frame, World& world)
+{
+    const bool second = world.boss01.isFinished();
+    char line[512];
+    std::snprintf(line, sizeof line,
+                  "{\"frame\":%ld,\"x\":%.3f,\"y\":%.3f,\"health\":%d,\"state\":\"%s\",\"boss_phase\":%d,"
+                  "\"boss_health\":%d,\"boss_x\":%d,\"boss_y\":%d,\"bullets\":%zu,\"rockets\":%zu,\"lasers\":%zu,\"fireballs\":%zu}\n",
+                  frame, world.player.x(), world.player.y(), world.player.getHealth(), stateOf(world), second ? 2 : 1,
+                  second ? world.boss02.health() : world.boss01.health(),
+                  second ? world.boss02.rect().x : world.boss01.rect().x, second ? world.boss02.rect().y : world.boss01.rect().y,
+                  world.player.getBullets().size(),
+                  world.boss01.rockets().size(), world.boss02.lasers().size(), world.boss02.fireballs().size());
+    out << line;
+}
+
+// Frames at which the events of the game were first seen, for --shot-at.
+struct EventLog {
+    std::map<std::string, long> firstSeen;
+
+    void note(const std::string& event, bool happening, long frame)
+    {
+        if (happening && !firstSeen.count(event))
+            firstSeen[event] = frame;
+    }
+};
+
+int run(const SimOptions& options)
+{
+    if (!options.realtime) {
+        setenv("SDL_VIDEODRIVER", "offscreen", 1);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+    }
+    std::optional<KeyScript> script;
+    if (!options.inputPath.empty())
+        script = KeyScript::load(options.inputPath);
+
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "best");
+    Core& core = Core::instance();
+    core.init(kTitle, kLogicalSize, true);
+    if (options.seed)
+        Random::seed(static_cast<uint32_t>(*options.seed));
+
+    auto world = std::make_unique<World>();
+    core.scenes().setGlobalScene(makeScene(*world));
+    writeSystemInfoReport();
+    if (options.realtime)
+        core.window().show();
+
+    std::ofstream trace;
+    if (!options.tracePath.empty()) {
+        trace.open(options.tracePath, std::ios::trunc);
+        if (!trace)
+            throw std::runtime_error("cannot write trace file '" + options.tracePath + "'");
+    }
+
+    Autopilot autopilot;
+    Keyboard& keyboard = Core::keyboard();
+    EventLog events;
+    double frameSeconds = 0;
+    long frame = 0;
+    while (frame < options.frames && core.input().isRunning()) {
+        ++frame;
+        if (options.autopilot)
+            keyboard.setScript(autopilot.decide(*world));
+        else if (script)
+            keyboard.setScript(script->keysAt(frame));
+
+        const auto start = std::chrono::steady_clock::now();
+        core.runFrame();
+        frameSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+
+        events.note("boss2", world->boss01.isFinished(), frame);
+        events.note("switch", world->boss02.isTransforming(), frame);
+        events.note("victory", world->boss02.isFinished(), frame);
+        events.note("gameover", world->player.isFinished(), frame);
+        for (const ShotRequest& shot : options.shots) {
+            const bool due = shot.event.empty()
+                                 ? shot.frame == frame
+                                 : events.firstSeen.count(shot.event) && events.firstSeen[shot.event] + shot.delay == frame;
+            if (due && !core.captureFrame().savePng(shot.path))
+                std::cerr << "duelfall-sim: cannot write " << shot.path << '\n';
+        }
+        if (trace)
+            writeTrace(trace, frame, *world);
+        if (options.realtime)
+            limitFrameRate(core.fps());
+        if (!options.until.empty() && events.firstSeen.count(options.until) &&
+            events.firstSeen[options.until] + options.untilDelay <= frame)
+            break;
+    }
+
+    char summary[256];
+    std::snprintf(summary, sizeof summary,
+                  "{\"frames\":%ld,\"outcome\":\"%s\",\"player_health\":%d,\"boss01_health\":%d,\"boss02_health\":%d,"
+                  "\"ms_per_frame\":%.3f}",
+                  frame, outcomeOf(*world), world->player.getHealth(), world->boss01.health(), world->boss02.health(),
+                  frame > 0 ? 1000.0 * frameSeconds / frame : 0.0);
+    std::cout << summary << std::endl;
+    world.reset();
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    try {
+        return run(parseSimOptions(argc, argv));
+    } catch (const std::exception& error) {
+        std::cerr << "duelfall-sim: " << error.what() << '\n' << simUsage();
+        return 2;
+    }
+}
