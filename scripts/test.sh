@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test twice: a normal build in build/ and an
-# AddressSanitizer + UndefinedBehaviorSanitizer build in build-asan/. Both must pass.
+# AddressSanitizer + UndefinedBehaviorSanitizer build in build-asan/. Both must pass. Then each fuzz
+# target runs for 30 seconds and the autopilot plays a 10 000-frame soak with its memory watched.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -9,10 +10,18 @@ jobs=$(nproc)
 export SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy
 unset DISPLAY WAYLAND_DISPLAY
 
+echo "== Normal build and tests"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure -j "$jobs"
 
+echo "== Sanitizer build and tests"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DDUELFALL_SANITIZE=ON -DDUELFALL_BENCHMARKS=OFF
 cmake --build build-asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=0 ctest --test-dir build-asan --output-on-failure -j "$jobs"
+
+echo "== Fuzzers, 30 seconds each"
+bash scripts/fuzz.sh 30
+
+echo "== Soak, 10 000 frames"
+bash scripts/soak.sh 10000

@@ -2,6 +2,7 @@
 // the way a replay is re-run.
 
 #include "Graphics/Image.h"
+#include "Math/Rect.h"
 #include "support/Headless.h"
 
 #include <SDL_image.h>
@@ -17,15 +18,15 @@
 
 namespace {
 
-struct Run {
+struct SimRun {
     int status = -1;
     std::string output;   // standard output and standard error
 };
 
-Run runSim(const std::string& arguments)
+SimRun runSim(const std::string& arguments)
 {
     const std::string command = "timeout -s KILL 900 " DUELFALL_SIM_PATH " " + arguments + " 2>&1";
-    Run run;
+    SimRun run;
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe)
         return run;
@@ -99,7 +100,7 @@ bool sameArea(const Image& a, const Image& b, const Rect& area)
 TEST(Simulator, ThePlayerLandsInThe28thFrameAndTheTraceFollowsEveryFrame)
 {
     const std::string dir = scratchDirectory("sim_landing");
-    const Run run = runSim("--frames 40 --seed 3 --trace " + dir + "/trace.jsonl");
+    const SimRun run = runSim("--frames 40 --seed 3 --trace " + dir + "/trace.jsonl");
     ASSERT_EQ(run.status, 0) << run.output;
     const std::string summary = lastLine(run.output);
     EXPECT_EQ(field(summary, "frames"), "40");
@@ -119,7 +120,7 @@ TEST(Simulator, ThePlayerLandsInThe28thFrameAndTheTraceFollowsEveryFrame)
 TEST(Simulator, RefusesWhatItCannotReadWithAClearMessage)
 {
     const std::string dir = scratchDirectory("sim_refusals");
-    Run run = runSim("--until forever");
+    SimRun run = runSim("--until forever");
     EXPECT_EQ(run.status, 2);
     EXPECT_NE(run.output.find("--until"), std::string::npos) << run.output;
 
@@ -141,7 +142,7 @@ TEST(Simulator, AKeyScriptDrivesThePlayer)
 {
     const std::string dir = scratchDirectory("sim_script");
     std::ofstream(dir + "/walk.keys") << "# walk right, then left with fire held\n40-79 right\n80-100 left fire\n";
-    const Run run = runSim("--frames 100 --seed 2 --input " + dir + "/walk.keys --trace " + dir + "/trace.jsonl");
+    const SimRun run = runSim("--frames 100 --seed 2 --input " + dir + "/walk.keys --trace " + dir + "/trace.jsonl");
     ASSERT_EQ(run.status, 0) << run.output;
     const std::vector<std::string> trace = lines(dir + "/trace.jsonl");
     ASSERT_EQ(trace.size(), 100u);
@@ -155,7 +156,7 @@ TEST(Simulator, AKeyScriptThatLetsThePlayerDieReachesGameOverAndEnterRestartsThe
 {
     const std::string dir = scratchDirectory("sim_gameover");
     const std::string keys = std::string(DUELFALL_SOURCE_DIR) + "/tools/sim/scripts/gameover.keys";
-    Run run = runSim("--seed 1 --input " + keys + " --until gameover --shot-at gameover:" + dir + "/over.png");
+    SimRun run = runSim("--seed 1 --input " + keys + " --until gameover --shot-at gameover:" + dir + "/over.png");
     ASSERT_EQ(run.status, 0) << run.output;
     std::string summary = lastLine(run.output);
     ASSERT_EQ(field(summary, "outcome"), "gameover") << summary;
@@ -191,7 +192,7 @@ TEST(Simulator, AKeyScriptThatLetsThePlayerDieReachesGameOverAndEnterRestartsThe
 TEST(Simulator, TheAutopilotBeatsBothBossesAndTheWholeMessageShows280FramesLater)
 {
     const std::string dir = scratchDirectory("sim_victory");
-    const Run run = runSim("--autopilot --seed 1 --frames 20000 --until victory+300 --trace " + dir +
+    const SimRun run = runSim("--autopilot --seed 1 --frames 20000 --until victory+300 --trace " + dir +
                            "/trace.jsonl --shot-at victory+279:" + dir + "/279.png --shot-at victory+280:" + dir +
                            "/280.png --shot-at victory+300:" + dir + "/300.png");
     ASSERT_EQ(run.status, 0) << run.output;
