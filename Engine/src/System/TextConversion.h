@@ -18,5 +18,6 @@ std::u16string utf8ToUtf16(std::string_view text);
 // surrogate at the very end stands alone.
 std::string utf16ToUtf8(std::u16string_view text);
 
-// Removes the last n code points; with n at or above the number of code points the text becomes empty.
+// Removes the last n code points, stepping back over continuation bytes; with n at or above the number
+// of code points of well-formed text the text becomes empty. Never reads before the start.
 void utf8DropLast(std::string& text, std::size_t n);
