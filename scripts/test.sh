@@ -11,7 +11,7 @@ export SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy
 unset DISPLAY WAYLAND_DISPLAY
 
 echo "== Normal build and tests"
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDUELFALL_BENCHMARKS=OFF
 cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure -j "$jobs"
 
