@@ -1,5 +1,7 @@
 #include "KeyScript.h"
 
+#include "WholeNumber.h"
+
 #include "Utils/StringUtils.h"
 
 #include <fstream>
@@ -10,16 +12,10 @@ namespace {
 
 long parseFrame(const std::string& text, int lineNumber)
 {
-    size_t used = 0;
-    long value = -1;
-    try {
-        value = std::stol(text, &used);
-    } catch (const std::exception&) {
-        used = 0;
-    }
-    if (used != text.size() || value < 1)
+    const std::optional<long> frame = parseWholeNumber(text, 1);
+    if (!frame)
         throw std::runtime_error("key script line " + std::to_string(lineNumber) + ": bad frame number '" + text + "'");
-    return value;
+    return *frame;
 }
 
 } // namespace

@@ -1,21 +1,17 @@
 #include "SimOptions.h"
 
+#include "WholeNumber.h"
+
 #include <stdexcept>
 
 namespace {
 
 long parseCount(const std::string& option, const std::string& text)
 {
-    size_t used = 0;
-    long value = -1;
-    try {
-        value = std::stol(text, &used);
-    } catch (const std::exception&) {
-        used = 0;
-    }
-    if (used != text.size() || value < 0)
+    const std::optional<long> count = parseWholeNumber(text, 0);
+    if (!count)
         throw std::runtime_error(option + ": expected a non-negative whole number, got '" + text + "'");
-    return value;
+    return *count;
 }
 
 ShotRequest parseShot(const std::string& option, const std::string& text)
