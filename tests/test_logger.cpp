@@ -1,13 +1,17 @@
-// The log file's lines and the decorated console lines of LogMessage, byte for byte.
+// The utilities: log lines and the decorated console lines of LogMessage byte for byte, paths, string
+// helpers and the small file reader over SDL's file streams.
+#include "Utils/File.h"
 #include "Utils/LogFile.h"
 #include "Utils/LogMessage.h"
 #include "Utils/Path.h"
+#include "Utils/StringUtils.h"
 #include "Utils/Time.h"
 #include "support/Headless.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 
 namespace fs = std::filesystem;
@@ -17,207 +21,156 @@ namespace {
 const std::string kWhite = "\x1b[37m";
 const std::string kReset = "\x1b[0m";
 const std::string kBold = "\x1b[1m";
+using Pieces = std::vector<std::string>;
 
-// The values of a plain (toStream) line, without its newline.
-template <typename... Values> std::string plainLine(const Values&... values)
+// What a toStream message writes after configuring it and taking the values.
+template <typename... Values> std::string plainLine(void (*configure)(LogMessage&), const Values&... values)
 {
     std::ostringstream out;
     {
         LogMessage message("file.cpp", 1, kAnsiBold);
         message.toStream(out);
+        configure(message);
         (message << ... << values);
     }
-    std::string text = out.str();
-    EXPECT_FALSE(text.empty());
-    if (!text.empty()) {
-        EXPECT_EQ(text.back(), '\n');
-        text.pop_back();
-    }
-    return text;
+    return out.str();
 }
 
-// Switches the working directory to a fresh scratch directory for one test, and back.
-class ScratchWorkingDirectory {
-public:
-    explicit ScratchWorkingDirectory(const std::string& name)
-        : previous_(fs::current_path())
-    {
-        fs::current_path(scratchDirectory(name));
-    }
-    ~ScratchWorkingDirectory() { fs::current_path(previous_); }
-
-private:
-    fs::path previous_;
-};
+void asIs(LogMessage&) { }
 
 } // namespace
 
-TEST(LogLine, ExactFormAtAFixedLocalTime)
+TEST(LogFile, ExactLinesAtAFixedLocalTimeAppendedByTwoWriters)
 {
-    const std::time_t when = makeTime(2018, 3, 5, 9, 7, 41);
-    ASSERT_NE(when, -1);
-    std::ostringstream out;
-    writeLogLine(out, "boom", true, when);
-    EXPECT_EQ(out.str(), "05.03.2018 09:07:41 |ERROR| boom\n");
-    writeLogLine(out, "calm", false, makeTime(2017, 12, 31, 23, 59, 5));
-    EXPECT_EQ(out.str(), "05.03.2018 09:07:41 |ERROR| boom\n31.12.2017 23:59:05 |INFO| calm\n");
-}
-
-TEST(LogLine, NowUsesTheClock)
-{
-    std::ostringstream out;
-    const std::time_t before = currentTime();
-    writeLogLine(out, "now", false);
-    const std::time_t after = currentTime();
-    const std::string line = out.str();
-    const std::string stamp = line.substr(0, 19);
-    EXPECT_TRUE(stamp == formatTime(before, "%d.%m.%Y %H:%M:%S") || stamp == formatTime(after, "%d.%m.%Y %H:%M:%S"))
-        << line;
-    EXPECT_EQ(line.substr(19), " |INFO| now\n");
-}
-
-TEST(Time, MakeTimeAndFormatTimeAgree)
-{
-    const std::time_t when = makeTime(2020, 2, 29, 13, 0, 59);
-    EXPECT_EQ(formatTime(when, "%Y-%m-%d %H:%M:%S"), "2020-02-29 13:00:59");
-    EXPECT_EQ(makeTime(2020, 3, 1, 0, 0, 0) - makeTime(2020, 2, 29, 0, 0, 0), 24 * 60 * 60);
-    EXPECT_NEAR(static_cast<double>(currentTime()), static_cast<double>(std::time(nullptr)), 2.0);
-}
-
-TEST(LogFile, TwoWritersAppendInOrder)
-{
-    const std::string dir = scratchDirectory("logAppend");
-    const std::string path = dir + "/log.txt";
+    const std::string path = scratchDirectory("logAppend") + "/log.txt";
     {
         std::ofstream first(path, std::ios::out | std::ios::app);
-        writeLogLine(first, "first run", false, makeTime(2018, 3, 5, 9, 7, 41));
+        writeLogLine(first, "boom", true, makeTime(2018, 3, 5, 9, 7, 41));
     }
     {
         std::ofstream second(path, std::ios::out | std::ios::app);
-        writeLogLine(second, "second run", true, makeTime(2018, 3, 5, 9, 7, 42));
+        writeLogLine(second, "calm", false, makeTime(2017, 12, 31, 23, 59, 5));
     }
-    EXPECT_EQ(readFile(path), "05.03.2018 09:07:41 |INFO| first run\n05.03.2018 09:07:42 |ERROR| second run\n");
+    EXPECT_EQ(readFile(path), "05.03.2018 09:07:41 |ERROR| boom\n31.12.2017 23:59:05 |INFO| calm\n");
+    EXPECT_EQ(makeTime(2020, 3, 1, 0, 0, 0) - makeTime(2020, 2, 29, 0, 0, 0), 24 * 60 * 60);
 }
 
-TEST(LogFile, CreatedBelowTheWorkingDirectory)
+TEST(LogFile, CreatedBelowTheWorkingDirectoryWhichAlsoTakesNewDirectories)
 {
-    const ScratchWorkingDirectory scratch("logFile");
-    ASSERT_FALSE(fs::exists("userData"));
+    const fs::path home = fs::current_path();
+    fs::current_path(scratchDirectory("logFile"));
     std::ofstream& log = logFile();
-    EXPECT_TRUE(log.is_open());
     EXPECT_EQ(&log, &logFile()) << "one stream for the process";
     writeLogLine(log, "written by the log file test", false);
-    EXPECT_TRUE(fs::is_directory("userData"));
     const std::string text = readFile("userData/log.txt");
     EXPECT_NE(text.find("|INFO| written by the log file test\n"), std::string::npos) << text;
-}
 
-TEST(Path, BasePathAndDirectories)
-{
     EXPECT_EQ(basePath(), ".");
-    const ScratchWorkingDirectory scratch("paths");
     createDirectory("made");
-    EXPECT_TRUE(fs::is_directory("made"));
-    createDirectory("made"); // already there: nothing happens
-    EXPECT_TRUE(fs::is_directory("made"));
     createDirectory("made\\inner"); // either separator
-    EXPECT_TRUE(fs::is_directory("made/inner"));
     createDirectory("missing/child"); // one level only: the parent must exist
+    EXPECT_TRUE(fs::is_directory("made/inner"));
     EXPECT_FALSE(fs::exists("missing"));
+    fs::current_path(home);
 }
 
-TEST(LogMessage, DecoratedLineByteForByte)
+TEST(LogMessage, DecoratedLinesByteForByte)
 {
     std::ostringstream out;
     LogMessage("..\\..\\a\\b", 7, kAnsiBold).setStream(out) << "loaded"
                                                             << "data/x.png";
     EXPECT_EQ(out.str(), kWhite + "a\\b:7 | " + kReset + kBold + "loaded data/x.png" + kReset + "\n");
-}
-
-TEST(LogMessage, LocationPrefix)
-{
-    EXPECT_EQ(LogMessage("..\\..\\a\\b", 7, kAnsiBold).location(), "a\\b:7 | ");
-    EXPECT_EQ(LogMessage("/src/Engine/Core.cpp", 120, kAnsiBold).location(), "/src/Engine/Core.cpp:120 | ");
     EXPECT_EQ(LogMessage("x\\..\\y", 0, kAnsiBold).location(), "x\\y:0 | ");
     EXPECT_EQ(LogMessage(".\\..\\z", -3, kAnsiBold).location(), ".\\z:-3 | ");
-}
 
-TEST(LogMessage, DecorationsSwitchedOffOneByOne)
-{
     std::ostringstream noLocation;
     LogMessage("f.cpp", 3, kAnsiBold).setStream(noLocation).noLocation() << "a";
     EXPECT_EQ(noLocation.str(), kBold + "a" + kReset + "\n");
-
     std::ostringstream noColour;
     LogMessage("f.cpp", 3, kAnsiBold).setStream(noColour).noColour() << "a";
     EXPECT_EQ(noColour.str(), "f.cpp:3 | a\n");
+    std::ostringstream empty;
+    LogMessage("f.cpp", 3, kAnsiBold).setStream(empty);
+    EXPECT_EQ(empty.str(), "") << "an empty message writes nothing";
 
-    std::ostringstream file;
-    LogMessage("f.cpp", 3, kAnsiBold).toStream(file) << "abc";
-    EXPECT_EQ(file.str(), "abc\n");
-}
-
-TEST(LogMessage, EmptyMessageWritesNothing)
-{
-    std::ostringstream out;
-    {
-        LogMessage("f.cpp", 3, kAnsiBold).setStream(out);
-    }
-    EXPECT_EQ(out.str(), "");
-}
-
-TEST(LogMessage, DefaultsToStandardOutput)
-{
     testing::internal::CaptureStdout();
+    const int line = __LINE__ + 1;
     LOG_MESSAGE << "to the console";
     const std::string text = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(text.substr(0, kWhite.size()), kWhite);
-    EXPECT_NE(text.find(":" + std::to_string(__LINE__ - 3) + " | " + kReset + kBold + "to the console" + kReset + "\n"),
-        std::string::npos)
+    EXPECT_TRUE(text.starts_with(kWhite)) << text;
+    EXPECT_TRUE(text.ends_with(":" + std::to_string(line) + " | " + kReset + kBold + "to the console" + kReset + "\n"))
         << text;
 }
 
-TEST(LogMessage, TextValueForms)
+TEST(LogMessage, ValueFormsInTextHexAndBinary)
 {
-    EXPECT_EQ(plainLine(std::string("hello")), "\"hello\"");
-    EXPECT_EQ(plainLine("plain"), "plain");
-    EXPECT_EQ(plainLine('x'), "'x'");
-    EXPECT_EQ(plainLine(true, false), "true false");
-    EXPECT_EQ(plainLine(nullptr), "(nullptr)");
-    EXPECT_EQ(plainLine(static_cast<const char*>(nullptr)), "(nullptr)");
-    EXPECT_EQ(plainLine(u'A', U'\U0001F600', L'B'), "'65' '128512' '66'");
-    EXPECT_EQ(plainLine("a", std::string("b c"), 'd'), "a \"b c\" 'd'");
-}
-
-TEST(LogMessage, SmallNumbersInDecimalHexAndBinary)
-{
-    const auto numbers = [](auto mode, auto value) {
-        std::ostringstream out;
-        {
-            LogMessage message("f.cpp", 1, kAnsiBold);
-            message.toStream(out);
-            mode(message);
-            message << value;
-        }
-        return out.str();
-    };
-    const auto decimal = [](LogMessage&) {};
-    const auto hex = [](LogMessage& m) { m.hex(); };
-    const auto binary = [](LogMessage& m) { m.binary(); };
-    const auto binaryThenHex = [](LogMessage& m) { m.binary().hex(); };
-    const auto hexThenBinary = [](LogMessage& m) { m.hex().binary(); };
+    EXPECT_EQ(plainLine(asIs, "a", std::string("b c"), 'd'), "a \"b c\" 'd'\n");
+    EXPECT_EQ(plainLine(asIs, true, false, nullptr), "true false (nullptr)\n");
+    EXPECT_EQ(plainLine(asIs, static_cast<const char*>(nullptr)), "(nullptr)\n");
+    EXPECT_EQ(plainLine(asIs, u'A', U'\U0001F600', L'B'), "'65' '128512' '66'\n");
 
     using uchar = unsigned char;
     using schar = signed char;
-    EXPECT_EQ(numbers(decimal, uchar{5}), "5\n");
-    EXPECT_EQ(numbers(binary, uchar{5}), "00000101\n");
-    EXPECT_EQ(numbers(hex, uchar{5}), "5\n");
-    EXPECT_EQ(numbers(hex, uchar{255}), "ff\n");
-    EXPECT_EQ(numbers(binaryThenHex, uchar{171}), "ab\n");
-    EXPECT_EQ(numbers(hexThenBinary, uchar{171}), "10101011\n");
-    EXPECT_EQ(numbers(decimal, schar{-1}), "-1\n");
-    EXPECT_EQ(numbers(hex, schar{-1}), "ffffffff\n");
-    EXPECT_EQ(numbers(hex, schar{16}), "10\n");
-    EXPECT_EQ(numbers(binary, schar{-1}), "11111111\n");
-    EXPECT_EQ(numbers(binary, schar{-128}), "10000000\n");
+    const auto hex = [](LogMessage& m) { m.hex(); };
+    const auto binary = [](LogMessage& m) { m.binary(); };
+    EXPECT_EQ(plainLine(asIs, uchar{5}), "5\n");
+    EXPECT_EQ(plainLine(binary, uchar{5}), "00000101\n");
+    EXPECT_EQ(plainLine(hex, uchar{255}), "ff\n");
+    EXPECT_EQ(plainLine([](LogMessage& m) { m.binary().hex(); }, uchar{171}), "ab\n");
+    EXPECT_EQ(plainLine([](LogMessage& m) { m.hex().binary(); }, uchar{171}), "10101011\n");
+    EXPECT_EQ(plainLine(asIs, schar{-1}), "-1\n");
+    EXPECT_EQ(plainLine(hex, schar{-1}), "ffffffff\n");
+    EXPECT_EQ(plainLine(binary, schar{-128}), "10000000\n");
+}
+
+TEST(Strings, TrimCaseAndAffixes)
+{
+    std::string text = " \t\v\f Light_Gray #ff00Aa caf\xc3\xa9 \r\n";
+    trim(text);
+    toUpper(text); // bytes above 127 pass through unchanged
+    EXPECT_EQ(text, "LIGHT_GRAY #FF00AA CAF\xc3\xa9");
+    toLower(text);
+    EXPECT_EQ(text, "light_gray #ff00aa caf\xc3\xa9");
+    std::string left = "  x  ";
+    trimLeft(left);
+    EXPECT_EQ(left, "x  ");
+    trimRight(left);
+    EXPECT_EQ(left, "x");
+    EXPECT_TRUE(startsWith("abc", ""));
+    EXPECT_FALSE(startsWith("ab", "abc"));
+    EXPECT_TRUE(endsWith("log.txt", ".txt"));
+    EXPECT_FALSE(endsWith("bc", "abc"));
+}
+
+TEST(Strings, SplitKeepsEmptyPiecesUnlessAsked)
+{
+    EXPECT_EQ(split("a,b,,c", ','), (Pieces{"a", "b", "", "c"}));
+    EXPECT_EQ(split("a,b,,c", ',', true), (Pieces{"a", "b", "c"}));
+    EXPECT_EQ(split(",", ','), (Pieces{"", ""}));
+    EXPECT_EQ(split("", ','), (Pieces{""}));
+    EXPECT_EQ(split("", ',', true), Pieces{});
+    EXPECT_EQ(split("1.2 3;;4", " .;"), (Pieces{"1", "2", "3", "", "4"}));
+    EXPECT_EQ(split("a b", ""), (Pieces{"a b"})) << "no delimiters: one piece";
+}
+
+TEST(File, WritesAppendsAndReadsBytesAsTheyAre)
+{
+    const std::string path = scratchDirectory("file") + "/data.bin";
+    const std::string bytes("<a>\0\r\n\xff</a>", 10);
+    {
+        File file(path, File::Write);
+        EXPECT_EQ(file.write(bytes.substr(0, 4)), 4u);
+    }
+    {
+        File file(path, File::Append);
+        EXPECT_EQ(file.write(bytes.substr(4)), 6u);
+    }
+    File file(path, File::Read);
+    EXPECT_EQ(file.size(), 10);
+    EXPECT_EQ(file.readAll(), bytes);
+    EXPECT_EQ(file.readAll(), bytes) << "the whole content again";
+    {
+        File rewrite(path, File::Write);
+    }
+    EXPECT_EQ(File(path, File::Read).readAll(), "") << "writing starts the file afresh";
 }

@@ -1,21 +1,29 @@
-// Surfaces and fonts: loading (and the fatal messages of files that cannot be loaded), colour keys,
-// pixel access by pitch, outlines, shadows and text rendering.
-
+// Surfaces, fonts and text labels: the fatal messages of resources that cannot be loaded, colour keys,
+// pixel access by pitch, outlines, shadows and text rendering and re-rendering.
+#include "Audio/Music.h"
+#include "Audio/Sound.h"
 #include "Core/Core.h"
 #include "Graphics/Font.h"
 #include "Graphics/Renderer.h"
 #include "Graphics/Surface.h"
+#include "Graphics/Text.h"
 #include "Graphics/Texture.h"
+#include "Utils/File.h"
+#include "support/EngineHarness.h"
 #include "support/Headless.h"
 
 #include <SDL_image.h>
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <algorithm>
+#include <fstream>
+#include <functional>
 #include <set>
 #include <string>
 #include <utility>
 #include <vector>
+
+using namespace engine_test;
 
 namespace {
 
@@ -24,55 +32,51 @@ const Color kRed(255, 0, 0, 255);
 const Color kGreen(0, 255, 0, 255);
 const Color kBlue(0, 0, 255, 255);
 const Color kWhite(255, 255, 255, 255);
+const Color kBlack(0, 0, 0, 255);
 
-std::string fontPath()
-{
-    const std::string game = "data/ttf/tahomabd.ttf";
-    return std::filesystem::exists(game) ? game : "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
-}
-
-// Everything the log received after a given size: the lines one death test added.
-std::string logSince(std::uintmax_t offset) { return readFile("userData/log.txt").substr(offset); }
-
-std::uintmax_t logSize()
-{
-    std::error_code error;
-    const auto size = std::filesystem::file_size("userData/log.txt", error);
-    return error ? 0 : size;
-}
+using PixelSet = std::set<std::pair<int, int>>;
 
 class SurfaceTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        GTEST_FLAG_SET(death_test_style, "threadsafe");
-        std::filesystem::create_directories("userData");
         startHeadlessCore();
-        dir = scratchDirectory("surface");
+        renderer().setTarget(Core::instance().renderTarget().handle());
     }
 
-    // A 2 x 2 RGB picture without alpha, magenta in the top-left corner: a typical sprite sheet.
-    std::string writeSheet()
+    static Renderer& renderer() { return Core::instance().renderer(); }
+
+    // Draws the label alone on black and reads back its rectangle.
+    static Image drawnAlone(Text& label)
     {
-        SDL_Surface* rgb = SDL_CreateRGBSurfaceWithFormat(0, 2, 2, 24, SDL_PIXELFORMAT_RGB24);
-        const Color colors[4] = {kMagenta, kRed, kGreen, kBlue};
-        for (int i = 0; i < 4; ++i) {
-            SDL_Rect pixel{i % 2, i / 2, 1, 1};
-            SDL_FillRect(rgb, &pixel, SDL_MapRGB(rgb->format, colors[i].r, colors[i].g, colors[i].b));
-        }
-        const std::string path = dir + "/sheet.png";
-        EXPECT_EQ(IMG_SavePNG(rgb, path.c_str()), 0);
-        SDL_FreeSurface(rgb);
-        return path;
+        renderer().clear(kBlack);
+        label.draw();
+        return renderer().readPixels(label.rect());
     }
 
-    std::string dir;
+    // Pixels of a white label's picture that are neither background nor full colour: anti-aliased edges.
+    static int partialPixels(const Image& image)
+    {
+        return static_cast<int>(std::count_if(image.pixels.begin(), image.pixels.end(), [](uint32_t p) {
+            const uint32_t g = (p >> 8) & 0xFF;
+            return g > 0 && g < 255;
+        }));
+    }
+
+    // The font needs the font library, which the core starts.
+    static Font startedFont()
+    {
+        startHeadlessCore();
+        return Font(testFontPath(), 22);
+    }
+
+    Font font = startedFont();
 };
 
 // The positions of all pixels that are not fully transparent.
-std::set<std::pair<int, int>> visiblePixels(const Surface& surface)
+PixelSet visiblePixels(const Surface& surface)
 {
-    std::set<std::pair<int, int>> visible;
+    PixelSet visible;
     for (int y = 0; y < surface.size().h; ++y)
         for (int x = 0; x < surface.size().w; ++x)
             if (surface.pixel({x, y}).a != 0)
@@ -82,80 +86,69 @@ std::set<std::pair<int, int>> visiblePixels(const Surface& surface)
 
 } // namespace
 
-TEST_F(SurfaceTest, FilesThatCannotBeLoadedEndTheProgramWithTheirKindAndPath)
+TEST_F(SurfaceTest, ResourcesThatCannotBeLoadedEndTheProgramWithTheirKindAndPath)
 {
-    struct Case {
-        void (*load)();
-        std::string message;
-    };
-    const std::vector<Case> cases = {
+    const std::string dir = scratchDirectory("surface");
+    std::ofstream(dir + "/text.wav") << "not a wave";
+    const std::vector<std::pair<std::function<void()>, std::string>> cases = {
         {[] { Surface("scratch/surface/missing.png", Color()); }, "Surface scratch/surface/missing.png failed load!"},
         {[] { Font("scratch/surface/missing.ttf", 22); }, "Font scratch/surface/missing.ttf failed load!"},
         {[] {
              static const char garbage[] = "these bytes are not a TrueType font";
              Font(garbage, sizeof garbage, 22);
          },
-         "Font from const memory failed load!"},
+            "Font from const memory failed load!"},
+        {[] { Sound("scratch/surface/missing.wav"); }, "Sound scratch/surface/missing.wav failed load!"},
+        {[] { Sound("scratch/surface/text.wav"); }, "Sound scratch/surface/text.wav failed load!"},
+        {[] { Music("scratch/surface/missing.mp3"); }, "Music scratch/surface/missing.mp3 failed load!"},
+        {[] { File("scratch/surface/missing.xml", File::Read); }, "File scratch/surface/missing.xml failed load!"},
+        {[] { File("scratch/surface/text.wav", 3); }, "File scratch/surface/text.wav failed load!"}, // unknown mode
     };
-    for (const Case& c : cases) {
-        const auto before = logSize();
-        EXPECT_EXIT(c.load(), ::testing::ExitedWithCode(1), c.message);
-        EXPECT_NE(logSince(before).find("|ERROR| " + c.message), std::string::npos) << c.message;
+    for (const auto& [load, message] : cases)
+        expectFatal(load, message);
+
+    // fatalError puts SDL's own reason on a second ERROR line.
+    const std::string added
+        = expectFatal([] { Texture("data/no/such/picture.png"); }, "Texture data/no/such/picture.png failed load!");
+    const size_t first = added.find("|ERROR| Texture");
+    ASSERT_NE(first, std::string::npos);
+    const size_t second = added.find("|ERROR| ", first + 1);
+    ASSERT_NE(second, std::string::npos) << added;
+    EXPECT_NE(added.find("Couldn't open", second), std::string::npos) << added;
+}
+
+TEST_F(SurfaceTest, TheColourKeyHidesMagentaAndTheEmptyColourKeepsEveryPixel)
+{
+    // A 2 x 2 RGB picture without alpha, magenta in the top-left corner: a typical sprite sheet.
+    SDL_Surface* rgb = SDL_CreateRGBSurfaceWithFormat(0, 2, 2, 24, SDL_PIXELFORMAT_RGB24);
+    const Color colors[4] = {kMagenta, kRed, kGreen, kBlue};
+    for (int i = 0; i < 4; ++i) {
+        SDL_Rect pixel{i % 2, i / 2, 1, 1};
+        SDL_FillRect(rgb, &pixel, SDL_MapRGB(rgb->format, colors[i].r, colors[i].g, colors[i].b));
     }
-}
+    const std::string path = scratchDirectory("colourKey") + "/sheet.png";
+    ASSERT_EQ(IMG_SavePNG(rgb, path.c_str()), 0);
+    SDL_FreeSurface(rgb);
 
-TEST_F(SurfaceTest, TheEmptyColourLeavesEveryPixelOpaque)
-{
-    const Surface sheet(writeSheet(), Color());
-    EXPECT_FALSE(SDL_HasColorKey(sheet.handle()));
-    const Surface argb = sheet.converted();
-    EXPECT_EQ(argb.pixel({0, 0}), kMagenta);
-    EXPECT_EQ(argb.pixel({1, 1}), kBlue);
-}
+    const Surface plain(path, Color());
+    EXPECT_FALSE(SDL_HasColorKey(plain.handle()));
+    EXPECT_EQ(plain.converted().pixel({0, 0}), kMagenta);
 
-TEST_F(SurfaceTest, MagentaBecomesTransparentInTheCopyAndWhenDrawn)
-{
-    const Surface sheet(writeSheet(), kMagenta);
-    ASSERT_TRUE(SDL_HasColorKey(sheet.handle()));
-    const Surface argb = sheet.converted();
+    const Surface keyed(path, kMagenta);
+    const Surface argb = keyed.converted();
     EXPECT_EQ(argb.handle()->format->format, SDL_PIXELFORMAT_ARGB8888);
     EXPECT_EQ(argb.pixel({0, 0}).a, 0);
     EXPECT_EQ(argb.pixel({1, 0}), kRed);
-    EXPECT_EQ(argb.pixel({0, 1}), kGreen);
     EXPECT_EQ(argb.pixel({1, 1}), kBlue);
-
-    // Drawn over green, the keyed corner shows the green beneath.
-    Renderer& renderer = Core::instance().renderer();
-    renderer.setTarget(Core::instance().renderTarget().handle());
-    renderer.clear(Color(0, 128, 0, 255));
-    const Texture texture(sheet);
-    renderer.copy(texture, Rect(10, 10, 2, 2));
-    const Image frame = renderer.readPixels(Rect(10, 10, 2, 2));
+    // Drawn over dark green, the keyed corner shows what lies beneath.
+    renderer().clear(Color(0, 128, 0, 255));
+    renderer().copy(Texture(keyed), Rect(10, 10, 2, 2));
+    const Image frame = renderer().readPixels(Rect(10, 10, 2, 2));
     EXPECT_EQ(frame.pixel(0, 0), Color(0, 128, 0, 255));
     EXPECT_EQ(frame.pixel(1, 0), kRed);
-    EXPECT_EQ(frame.pixel(1, 1), kBlue);
 }
 
-TEST_F(SurfaceTest, PixelsRoundTripAndFillCoversTheSurface)
-{
-    Surface surface(Size(3, 2));
-    EXPECT_EQ(surface.size(), Size(3, 2));
-    EXPECT_EQ(surface.pixel({2, 1}), Color()); // created fully transparent
-    surface.fill(kGreen);
-    surface.setPixel(Color(10, 20, 30, 40), {2, 1});
-    EXPECT_EQ(surface.pixel({2, 1}), Color(10, 20, 30, 40));
-    EXPECT_EQ(surface.pixel({0, 0}), kGreen);
-    EXPECT_EQ(surface.pixel({1, 1}), kGreen);
-
-    surface.lock();
-    surface.setPixelUnlocked(kRed, {0, 1});
-    surface.setPixelValue(kBlue.map(surface.handle()->format), {1, 0});
-    EXPECT_EQ(surface.pixelUnlocked({0, 1}), kRed);
-    surface.unlock();
-    EXPECT_EQ(surface.pixel({1, 0}), kBlue);
-}
-
-TEST_F(SurfaceTest, RowsAreAddressedByPitchOnAPaddedSurface)
+TEST_F(SurfaceTest, PixelsRoundTripOnAPaddedSurfaceAndBlitAtTheCorner)
 {
     // 3 pixels wide, rows of 5 pixels: two pixels of padding that must never be touched.
     constexpr int kRowPixels = 5;
@@ -166,7 +159,6 @@ TEST_F(SurfaceTest, RowsAreAddressedByPitchOnAPaddedSurface)
     for (int y = 0; y < 2; ++y)
         for (int x = 0; x < 3; ++x)
             surface.setPixel(Color(uint8_t(x * 50), uint8_t(y * 50), 7, 255), {x, y});
-
     EXPECT_EQ(buffer[kRowPixels + 2], 0xFF000000u | (100u << 16) | (50u << 8) | 7u);
     for (int y = 0; y < 2; ++y) {
         EXPECT_EQ(buffer[y * kRowPixels + 3], kPadding);
@@ -174,49 +166,38 @@ TEST_F(SurfaceTest, RowsAreAddressedByPitchOnAPaddedSurface)
         for (int x = 0; x < 3; ++x)
             EXPECT_EQ(surface.pixel({x, y}), Color(uint8_t(x * 50), uint8_t(y * 50), 7, 255));
     }
-    // The converted copy agrees with what was written.
     EXPECT_EQ(surface.converted().pixel({2, 1}), Color(100, 50, 7, 255));
-}
+    surface.lock();
+    surface.setPixelUnlocked(kRed, {0, 1});
+    EXPECT_EQ(surface.pixelUnlocked({0, 1}), kRed);
+    surface.unlock();
 
-TEST_F(SurfaceTest, BlitCopiesTheSourceAtTheCorner)
-{
-    Surface source(Size(1, 1));
-    source.fill(kRed);
     Surface target(Size(2, 2));
     target.fill(kBlue);
-    target.blit(source);
-    EXPECT_EQ(target.pixel({0, 0}), kRed);
-    EXPECT_EQ(target.pixel({1, 0}), kBlue);
-    EXPECT_EQ(target.pixel({1, 1}), kBlue);
+    target.blit(surface);
+    EXPECT_EQ(target.pixel({0, 1}), kRed);
+    EXPECT_EQ(target.pixel({1, 0}), Color(50, 0, 7, 255));
 }
 
 TEST_F(SurfaceTest, OutlineMarksTheFourNeighboursOrAlsoTheDiagonals)
 {
-    const std::set<std::pair<int, int>> image = {{1, 1}};
-    const std::set<std::pair<int, int>> neighbours = {{0, 1}, {2, 1}, {1, 0}, {1, 2}};
-    const std::set<std::pair<int, int>> diagonals = {{0, 0}, {2, 0}, {0, 2}, {2, 2}};
-
+    const PixelSet neighbours = {{1, 1}, {0, 1}, {2, 1}, {1, 0}, {1, 2}};
+    const PixelSet diagonals = {{0, 0}, {2, 0}, {0, 2}, {2, 2}};
     for (int mode : {0, 1}) {
         Surface source(Size(2, 1));
         source.setPixel(kRed, {0, 0}); // (1, 0) stays fully transparent and leaves no outline
         const Surface result = source.outlined(kBlue, 0, mode);
         ASSERT_EQ(result.size(), Size(4, 3));
-
-        std::set<std::pair<int, int>> expected = image;
-        expected.insert(neighbours.begin(), neighbours.end());
+        PixelSet expected = neighbours;
         if (mode == 1)
             expected.insert(diagonals.begin(), diagonals.end());
         EXPECT_EQ(visiblePixels(result), expected) << "mode " << mode;
-        EXPECT_EQ(result.pixel({1, 1}), kRed);
-        for (const auto& [x, y] : expected) {
-            if (!image.contains({x, y})) {
-                EXPECT_EQ(result.pixel({x, y}), kBlue) << x << "," << y;
-            }
-        }
+        for (const auto& [x, y] : expected)
+            EXPECT_EQ(result.pixel({x, y}), x == 1 && y == 1 ? kRed : kBlue) << x << "," << y;
     }
 }
 
-TEST_F(SurfaceTest, OutlineSkipsPixelsAtOrBelowTheThresholdAndTakesTheirAlpha)
+TEST_F(SurfaceTest, OutlineSkipsPixelsAtTheThresholdAndConvertsOtherFormatsInPlace)
 {
     Surface source(Size(3, 1));
     source.setPixel(Color(255, 0, 0, 100), {0, 0});
@@ -224,21 +205,15 @@ TEST_F(SurfaceTest, OutlineSkipsPixelsAtOrBelowTheThresholdAndTakesTheirAlpha)
     const Surface result = source.outlined(kWhite, 100, 0);
     // Only the pixel at x = 2 (alpha 101) is outlined; its outline carries its alpha.
     EXPECT_EQ(result.pixel({3, 0}), Color(255, 255, 255, 101));
-    EXPECT_EQ(result.pixel({4, 1}), Color(255, 255, 255, 101));
     EXPECT_EQ(result.pixel({1, 0}).a, 0);
-    EXPECT_EQ(result.pixel({1, 2}).a, 0);
-}
 
-TEST_F(SurfaceTest, OutlineConvertsAnotherFormatInPlace)
-{
-    Surface source(SDL_CreateRGBSurfaceWithFormat(0, 2, 2, 24, SDL_PIXELFORMAT_RGB24));
-    SDL_FillRect(source.handle(), nullptr, SDL_MapRGB(source.handle()->format, 0, 255, 0));
-    const Surface result = source.outlined(kBlue, 0, 1);
-    EXPECT_EQ(source.handle()->format->format, SDL_PIXELFORMAT_ARGB8888);
-    EXPECT_EQ(source.pixel({1, 1}), kGreen);
-    EXPECT_EQ(result.size(), Size(4, 4));
-    EXPECT_EQ(result.pixel({0, 0}), kBlue);
-    EXPECT_EQ(result.pixel({2, 2}), kGreen);
+    Surface rgb(SDL_CreateRGBSurfaceWithFormat(0, 2, 2, 24, SDL_PIXELFORMAT_RGB24));
+    SDL_FillRect(rgb.handle(), nullptr, SDL_MapRGB(rgb.handle()->format, 0, 255, 0));
+    const Surface outlined = rgb.outlined(kBlue, 0, 1);
+    EXPECT_EQ(rgb.handle()->format->format, SDL_PIXELFORMAT_ARGB8888);
+    EXPECT_EQ(outlined.size(), Size(4, 4));
+    EXPECT_EQ(outlined.pixel({0, 0}), kBlue);
+    EXPECT_EQ(outlined.pixel({2, 2}), kGreen);
 }
 
 TEST_F(SurfaceTest, ShadowLiesAtTheCornerAndTheImageAtTheBorder)
@@ -247,7 +222,6 @@ TEST_F(SurfaceTest, ShadowLiesAtTheCornerAndTheImageAtTheBorder)
     source.fill(kWhite);
     const Surface result = source.withShadow(3, 128);
     ASSERT_EQ(result.size(), Size(8, 8));
-
     for (int y = 0; y < 8; ++y) {
         for (int x = 0; x < 8; ++x) {
             const Color c = result.pixel({x, y});
@@ -263,57 +237,72 @@ TEST_F(SurfaceTest, ShadowLiesAtTheCornerAndTheImageAtTheBorder)
     }
 }
 
-TEST_F(SurfaceTest, MovingHandsOverTheOneHandle)
+TEST_F(SurfaceTest, FontsFromMemoryAndEmptyOrCutText)
 {
-    Surface first(Size(4, 4));
-    SDL_Surface* handle = first.handle();
-    Surface second(std::move(first));
-    EXPECT_EQ(second.handle(), handle);
-    EXPECT_EQ(first.handle(), nullptr);
-    Surface third(Size(1, 1));
-    third = std::move(second);
-    EXPECT_EQ(third.handle(), handle);
-    EXPECT_EQ(third.size(), Size(4, 4));
-}
+    const std::string bytes = readFile(testFontPath());
+    const Font fromMemory(bytes.data(), static_cast<int>(bytes.size()), 22);
+    EXPECT_EQ(TTF_FontHeight(fromMemory.handle()), TTF_FontHeight(font.handle()));
+    EXPECT_EQ(Font(font).handle(), font.handle()) << "copies share one font";
 
-TEST_F(SurfaceTest, EmptyTextRendersAsOneBlank)
-{
-    const Font font(fontPath(), 22);
-    const Surface empty(font, "", kWhite, 1);
-    const Surface blank(font, " ", kWhite, 1);
-    EXPECT_GT(empty.size().w, 0);
-    EXPECT_EQ(empty.size(), blank.size());
-}
-
-TEST_F(SurfaceTest, BlendedTextHasAlphaAndSolidTextIsPaletted)
-{
-    const Font font(fontPath(), 22);
     const Surface blended(font, "Duelfall", kWhite, 1);
-    const Surface solid(font, "Duelfall", kWhite, 0);
     EXPECT_EQ(blended.handle()->format->format, SDL_PIXELFORMAT_ARGB8888);
-    EXPECT_EQ(solid.handle()->format->BytesPerPixel, 1);
-    EXPECT_GT(blended.size().w, 50);
-}
+    EXPECT_EQ(Surface(font, "Duelfall", kWhite, 0).handle()->format->BytesPerPixel, 1);
 
-TEST_F(SurfaceTest, TextCutInsideACyrillicLetterStillRenders)
-{
-    const Font font(fontPath(), 22);
-    const std::string word = "Поздравляю"; // two bytes per letter
-    for (size_t bytes = 1; bytes < word.size(); bytes += 2) {
-        for (int mode : {0, 1}) {
-            const Surface cut(font, word.substr(0, bytes), kWhite, mode);
-            EXPECT_GT(cut.size().w, 0) << bytes << " bytes, mode " << mode;
-        }
+    // Empty text has one blank's width, for a surface and for a label alike.
+    EXPECT_GT(Surface(font, "", kWhite, 1).size().w, 0);
+    EXPECT_EQ(Surface(font, "", kWhite, 1).size(), Surface(font, " ", kWhite, 1).size());
+    EXPECT_EQ(Text(font, "", kWhite, {0, 0}, 1).rect().size(), Text(font, " ", kWhite, {0, 0}, 1).rect().size());
+
+    // Revealed byte by byte, as the victory message is: every other prefix ends inside a letter.
+    const std::string word = "Поздравляю";
+    Text label(font, "", kWhite, {95, 170}, 1);
+    for (size_t bytes = 1; bytes <= word.size(); ++bytes) {
+        label.setText(word.substr(0, bytes));
+        EXPECT_EQ(label.text(), word.substr(0, bytes));
+        EXPECT_GT(label.rect().w, 0);
+        EXPECT_EQ(label.rect().position(), Point(95, 170));
+        EXPECT_GT(Surface(font, word.substr(0, bytes), kWhite, 0).size().w, 0) << bytes << " bytes, solid";
     }
 }
 
-TEST_F(SurfaceTest, FontCopiesShareOneFontAndMemoryFontsWork)
+TEST_F(SurfaceTest, ALabelReRendersOnlyForANewStringKeepingItsCorner)
 {
-    const Font font(fontPath(), 22);
-    const Font copy = font; // NOLINT(performance-unnecessary-copy-initialization): the copy is the point
-    EXPECT_EQ(copy.handle(), font.handle());
+    Text label(font, "i", kRed, {30, 40}, 1);
+    const Size small = label.rect().size();
+    EXPECT_EQ(small, label.texture().size());
+    SDL_Texture* before = label.texture().handle();
+    label.setText("i", kWhite);
+    EXPECT_EQ(label.texture().handle(), before) << "the same string with a new colour renders nothing";
+    EXPECT_EQ(label.color(), kRed);
 
-    const std::string bytes = readFile(fontPath());
-    const Font fromMemory(bytes.data(), static_cast<int>(bytes.size()), 22);
-    EXPECT_EQ(TTF_FontHeight(fromMemory.handle()), TTF_FontHeight(font.handle()));
+    label.setText("A much longer label");
+    EXPECT_NE(label.texture().handle(), before);
+    EXPECT_EQ(label.rect().position(), Point(30, 40));
+    EXPECT_EQ(label.rect().size(), label.texture().size());
+    EXPECT_GT(label.rect().w, small.w);
+    EXPECT_EQ(label.color(), kRed);
+    EXPECT_GT(countPixels(drawnAlone(label), kRed), 20);
+
+    const Font large(testFontPath(), 44);
+    label.setText("i", kWhite, large);
+    EXPECT_GT(label.rect().h, small.h) << "a new font given with a new string is taken";
+
+    const Text copy(label);
+    EXPECT_EQ(copy.rect(), label.rect());
+    EXPECT_EQ(const_cast<Text&>(copy).texture().handle(), label.texture().handle());
+}
+
+TEST_F(SurfaceTest, ASolidLabelIsBlendedOnceChangedAndOutlinesAddTwoPixels)
+{
+    Text label(font, "Game over", kWhite, {0, 0}, 0);
+    EXPECT_EQ(partialPixels(drawnAlone(label)), 0); // solid: every pixel is text or background
+    label.setText("Game over!");
+    EXPECT_GT(partialPixels(drawnAlone(label)), 10); // blended: anti-aliased edges
+
+    const Text plain(font, "Win", kWhite, {0, 0}, 1);
+    Text outlined(font, "Win", kWhite, kRed, 0, {5, 5}, 1);
+    EXPECT_EQ(outlined.rect(), Rect(5, 5, plain.rect().w + 2, plain.rect().h + 2));
+    EXPECT_GT(countPixels(drawnAlone(outlined), kRed), 10);
+    outlined.setText("Won", kRed, 0);
+    EXPECT_EQ(outlined.rect().w, Text(font, "Won", kWhite, {0, 0}, 1).rect().w + 2);
 }

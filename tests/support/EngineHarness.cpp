@@ -1,0 +1,54 @@
+#include "support/EngineHarness.h"
+
+#include "support/Headless.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace engine_test {
+
+std::uintmax_t logSize()
+{
+    std::error_code error;
+    const auto size = std::filesystem::file_size("userData/log.txt", error);
+    return error ? 0 : size;
+}
+
+std::string logSince(std::uintmax_t offset)
+{
+    const std::string text = readFile("userData/log.txt");
+    return offset < text.size() ? text.substr(offset) : std::string();
+}
+
+std::string testFontPath()
+{
+    const std::string game = "data/ttf/tahomabd.ttf";
+    return std::filesystem::exists(game) ? game : "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
+}
+
+std::string expectFatal(const std::function<void()>& action, const std::string& message)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    // A fatal error shows a message box: never under a display.
+    unsetenv("DISPLAY");
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    std::filesystem::create_directories("userData");
+    const auto before = logSize();
+    EXPECT_EXIT(action(), ::testing::ExitedWithCode(1), message);
+    const std::string added = logSince(before);
+    EXPECT_NE(added.find("|ERROR| " + message + "\n"), std::string::npos) << added;
+    return added;
+}
+
+int countPixels(const Image& image, Color color)
+{
+    int count = 0;
+    for (int y = 0; y < image.size.h; ++y)
+        for (int x = 0; x < image.size.w; ++x)
+            count += image.pixel(x, y) == color;
+    return count;
+}
+
+} // namespace engine_test

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "Graphics/Image.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+// Helpers shared by the engine's test programs, in their own namespace so that no other test's helper can
+// clash with them at link time.
+namespace engine_test {
+
+// The log's size now: the lines a death test adds come after it.
+std::uintmax_t logSize();
+
+// Everything the log received after the given size.
+std::string logSince(std::uintmax_t offset);
+
+// The game's bold font, or a system one where the game's data is absent.
+std::string testFontPath();
+
+// Runs the action in a child process, which must end with status 1 after printing the message on standard
+// error and writing it to the log as an ERROR line. Returns the lines the child added to the log.
+std::string expectFatal(const std::function<void()>& action, const std::string& message);
+
+// How many pixels of the image have exactly this colour.
+int countPixels(const Image& image, Color color);
+
+} // namespace engine_test
