@@ -16,6 +16,11 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 export SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy
 unset DISPLAY WAYLAND_DISPLAY
+# Mesa's software rasteriser (llvmpipe) draws on the main thread. With its worker threads, a simulator
+# that runs frames unpaced outruns them, and the driver's own queues grow by about 1.3 KiB a frame on a
+# quiet machine (inside SDL_RenderPresent; flat when paced at 60 fps or rasterised inline): that is the
+# driver's memory, not the game's. A caller may still set LP_NUM_THREADS.
+export LP_NUM_THREADS=${LP_NUM_THREADS:-0}
 
 # The first minute of game time is start-up and warm-up; growth is measured from here.
 readonly baseline_frame=3600
