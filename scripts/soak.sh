@@ -7,10 +7,13 @@
 #   scripts/soak.sh FRAMES [SEED]            216000 frames are one hour of game time
 #   scripts/soak.sh --leaks FRAMES [SEED]    LeakSanitizer run instead, in its own build (build-lsan)
 #
-# Environment: DUELFALL_SIM (default build/tools/duelfall-sim, built if missing), SOAK_LSAN_BUILD (the
-# sanitizer build directory, default build-lsan), SOAK_INTERVAL
-# (seconds between samples, default 2), SOAK_TIMEOUT (seconds; default 300 + FRAMES / 8),
-# SOAK_SAMPLES (a file that receives every sample as "seconds frame rss anon file", sizes in KiB).
+# Environment:
+#   DUELFALL_SIM      the simulator (default build/tools/duelfall-sim, built if missing)
+#   SOAK_LSAN_BUILD   the sanitizer build directory (default build-lsan)
+#   SOAK_INTERVAL     seconds between samples (default 2)
+#   SOAK_TIMEOUT      seconds before the run is killed (default 300 + FRAMES / 8)
+#   SOAK_SAMPLES      a file that receives every sample as "seconds frame rss anon file", sizes in KiB
+#   SOAK_ALLOWED_KIB  the growth allowed (default 1024)
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -24,7 +27,7 @@ export LP_NUM_THREADS=${LP_NUM_THREADS:-0}
 
 # The first minute of game time is start-up and warm-up; growth is measured from here.
 readonly baseline_frame=3600
-readonly allowed_growth_kib=1024
+readonly allowed_growth_kib=${SOAK_ALLOWED_KIB:-1024}
 
 fail()
 {
@@ -119,6 +122,7 @@ current_frame()
 
 while kill -0 "$pid" 2> /dev/null; do
     # Resident memory in KiB: all of it, its anonymous part and its file-backed part (library pages).
+    rss=""
     read -r rss anon file < <(awk '/^VmRSS:/ { r = $2 } /^RssAnon:/ { a = $2 } /^RssFile:/ { f = $2 }
         END { if (r != "") print r, a, f }' "/proc/$pid/status" 2> /dev/null) || true
     [ -n "${rss:-}" ] || break

@@ -24,4 +24,6 @@ echo "== Fuzzers, 30 seconds each"
 bash scripts/fuzz.sh 30
 
 echo "== Soak, 10 000 frames"
-bash scripts/soak.sh 10000
+# Mesa's software rasteriser takes one block of about 1 MiB for itself around frame 8192 (seen with gdb
+# inside SDL_RenderPresent; the game's own heap stays flat), so the short run allows 2 MiB of growth.
+SOAK_ALLOWED_KIB=2048 bash scripts/soak.sh 10000
