@@ -1,11 +1,15 @@
 #include "Core/FrameLimiter.h"
 
+#include "Core/FrameTimer.h"
+
 #include <chrono>
 #include <thread>
 
-namespace {
+#ifdef __linux__
+#include <sys/prctl.h>
+#endif
 
-constexpr double kNanosecondsPerSecond = 1'000'000'000.0;
+namespace {
 
 int64_t wallClockNanoseconds()
 {
@@ -13,12 +17,14 @@ int64_t wallClockNanoseconds()
     return duration_cast<nanoseconds>(system_clock::now().time_since_epoch()).count();
 }
 
-// trunc((1 / fps) * 1e9) nanoseconds: 16 666 666 at 60 fps. A rate of 0 sets no limit.
-int64_t framePeriodNs(uint32_t fps)
+// Linux lets a sleeping thread wake up to its timer slack late (50 microseconds by default); every
+// oversleep lengthens a frame, so the frame loop asks for the tightest wake-up.
+bool tightenTimerSlack()
 {
-    if (fps == 0)
-        return 0;
-    return static_cast<int64_t>((1.0 / fps) * kNanosecondsPerSecond);
+#ifdef __linux__
+    prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+#endif
+    return true;
 }
 
 } // namespace
@@ -31,8 +37,11 @@ int64_t now()
 
 void limitFrameRate(uint32_t fps)
 {
+    static const bool tightened = tightenTimerSlack();
+    (void)tightened;
     static int64_t deadline = now();
-    deadline += framePeriodNs(fps);
+    // trunc((1 / fps) * 1e9) nanoseconds: 16 666 666 at 60 fps. A rate of 0 sets no limit.
+    deadline += FrameTimer::framePeriod(fps);
     const int64_t wait = deadline - now();
     if (wait > 0)
         std::this_thread::sleep_for(std::chrono::nanoseconds(wait));
