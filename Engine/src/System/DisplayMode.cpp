@@ -1,13 +1,7 @@
 #include "System/DisplayMode.h"
 
 #ifdef _WIN32
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "System/WindowsHeaders.h"
 #else
 #include "Core/Core.h"
 #include "Input/Window.h"

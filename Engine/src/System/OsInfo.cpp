@@ -5,13 +5,7 @@
 #include <sstream>
 
 #ifdef _WIN32
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "System/WindowsHeaders.h"
 #else
 #include <sys/utsname.h>
 #endif

@@ -7,13 +7,7 @@
 #include "System/IconImage.h"
 #include "System/NativeWindow.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "System/WindowsHeaders.h"
 
 #include <cstdint>
 #include <vector>
