@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Soak run: the autopilot plays FRAMES frames headless (it restarts by itself after a game over and
 # plays on after a victory) while the simulator's resident memory (VmRSS) is sampled every few seconds.
+# Nothing leaves the victory screen, so a long run is told to lose fights first (SOAK_LOSE): it then
+# plays the whole game again and again, through game over and restart, before it wins.
 # The run fails if the RSS at the end is more than 1 MiB above the RSS after the first minute of game
 # time (frame 3600), if the simulator stops early or exits non-zero, or if it overruns its time limit.
 #
@@ -14,6 +16,7 @@
 #   SOAK_TIMEOUT      seconds before the run is killed (default 300 + FRAMES / 8)
 #   SOAK_SAMPLES      a file that receives every sample as "seconds frame rss anon file", sizes in KiB
 #   SOAK_ALLOWED_KIB  the growth allowed (default 1024)
+#   SOAK_LOSE         fights the autopilot loses on purpose before it plays to win (default 0)
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -49,7 +52,8 @@ fi
 [ $# -ge 1 ] && [ $# -le 2 ] || usage
 frames=$1
 seed=${2:-1}
-[[ "$frames" =~ ^[0-9]+$ ]] && [[ "$seed" =~ ^[0-9]+$ ]] || usage
+lose=${SOAK_LOSE:-0}
+[[ "$frames" =~ ^[0-9]+$ ]] && [[ "$seed" =~ ^[0-9]+$ ]] && [[ "$lose" =~ ^[0-9]+$ ]] || usage
 
 # A scratch working directory: the game reads data/ and writes userData/ relative to it.
 work=$(mktemp -d /tmp/duelfall-soak.XXXXXX)
@@ -100,14 +104,15 @@ if [ ! -x "$sim" ]; then
     cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
     cmake --build "$root/build" --target duelfall-sim -j "$(nproc)" > /dev/null
 fi
+sim=$(realpath "$sim") # the run starts in the scratch directory
 interval=${SOAK_INTERVAL:-2}
 limit=${SOAK_TIMEOUT:-$((300 + frames / 8))}
 samples=${SOAK_SAMPLES:-$work/samples.txt}
 : > "$samples"
 
-echo "soak: $frames frames, seed $seed, RSS sampled every ${interval} s, time limit ${limit} s"
+echo "soak: $frames frames, seed $seed, fights to lose first: $lose, RSS sampled every ${interval} s, time limit ${limit} s"
 # The trace (one line per frame) tells which frame each sample belongs to.
-(cd "$work" && exec "$sim" --autopilot --seed "$seed" --frames "$frames" --trace "$work/trace.jsonl") \
+(cd "$work" && exec "$sim" --autopilot --lose "$lose" --seed "$seed" --frames "$frames" --trace "$work/trace.jsonl") \
     > "$work/summary.txt" 2> "$work/stderr.txt" &
 pid=$!
 start=$SECONDS

@@ -137,6 +137,10 @@ TEST(Simulator, RefusesWhatItCannotReadWithAClearMessage)
 
     run = runSim("--frames lots");
     EXPECT_EQ(run.status, 2);
+
+    run = runSim("--lose 1");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.output.find("--lose needs --autopilot"), std::string::npos) << run.output;
 }
 
 TEST(Simulator, AKeyScriptDrivesThePlayer)
@@ -190,6 +194,30 @@ TEST(Simulator, AKeyScriptThatLetsThePlayerDieReachesGameOverAndEnterRestartsThe
     EXPECT_EQ(field(restarted, "bullets"), "0");
     EXPECT_EQ(field(restarted, "rockets"), "0");
     EXPECT_TRUE(sameArea(picture, loadPng(dir + "/still.png"), {0, 0, 1024, 720})) << "the game-over screen stays as it is";
+}
+
+TEST(Simulator, AnAutopilotToldToLoseGivesUpWhenTheSecondBossIsLowAndRestartsWithEnter)
+{
+    const std::string dir = scratchDirectory("sim_lose");
+    const SimRun run = runSim("--autopilot --lose 1 --seed 1 --frames 20000 --until gameover+1 --trace " + dir +
+                              "/trace.jsonl");
+    ASSERT_EQ(run.status, 0) << run.output;
+    const std::string summary = lastLine(run.output);
+    EXPECT_EQ(field(summary, "game_overs"), "1") << summary;
+
+    // The whole fight was played: the second boss fell into its second stage and was low when the
+    // player gave up, and the fight it lost is started afresh in the frame after the game over.
+    const std::vector<std::string> trace = lines(dir + "/trace.jsonl");
+    ASSERT_GE(trace.size(), 2u);
+    const std::string& over = trace[trace.size() - 2];
+    const std::string& restarted = trace.back();
+    EXPECT_EQ(field(over, "state"), "gameover");
+    EXPECT_EQ(field(over, "boss_phase"), "2");
+    EXPECT_GT(std::stoi(field(over, "boss_health")), 0);
+    EXPECT_LE(std::stoi(field(over, "boss_health")), 200);
+    EXPECT_EQ(field(restarted, "state"), "fight");
+    EXPECT_EQ(field(restarted, "boss_phase"), "1");
+    EXPECT_EQ(field(restarted, "health"), "50");
 }
 
 TEST(Simulator, TheAutopilotBeatsBothBossesAndTheWholeMessageShows280FramesLater)

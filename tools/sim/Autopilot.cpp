@@ -296,7 +296,7 @@ void Autopilot::forecastHazards(World& world)
     }
 }
 
-double Autopilot::score(const World& world, const Plan& plan) const
+Autopilot::Outcome Autopilot::forecast(const World& world, const Plan& plan) const
 {
     const Player& player = world.player;
     Body body{player.x(), player.y(), player.vx(), player.vy(), jumpSpeed_, player.isOnGround(), jumping_,
@@ -305,8 +305,7 @@ double Autopilot::score(const World& world, const Plan& plan) const
     const long invulnerableUntil = hurtFrame_ + 91;
     const BossTrack boss = trackOf(world);
 
-    double hurt = 0;
-    double hits = 0;
+    Outcome outcome;
     for (int f = 1; f <= kHorizon; ++f) {
         const int horizontal = f <= plan.firstFrames ? plan.first : plan.then;
         body.step(horizontal, f <= plan.jumpFrames, solids);
@@ -316,16 +315,58 @@ double Autopilot::score(const World& world, const Plan& plan) const
             for (const Rect& hazard : danger_[f - 1])
                 if (me.intersects(hazard)) {
                     // Sooner hits weigh more: later ones can still be dodged by the next plan.
-                    hurt += 1.0 + 2.0 * (kHorizon - f) / kHorizon;
+                    outcome.hurt += 1.0 + 2.0 * (kHorizon - f) / kHorizon;
                     break;
                 }
         }
         const long frameNumber = frame_ + f - 1;
         const bool shoots = frameNumber >= nextShotFrame_ && (frameNumber - nextShotFrame_) % kShotPeriod == 0;
         if (boss.vulnerable && shoots && f <= kShotHorizon && shotHits(body, horizontal, f, boss))
-            hits += 1.0 - 0.5 * f / kShotHorizon;
+            outcome.hits += 1.0 - 0.5 * f / kShotHorizon;
     }
-    return -100.0 * hurt + 3.0 * hits - driftFromFiringSpot(body, boss);
+    outcome.drift = driftFromFiringSpot(body, boss);
+    return outcome;
+}
+
+bool Autopilot::givingUp(const World& world) const
+{
+    const Boss02& boss = world.boss02;
+    return fightsLost_ < fightsToLose_ && world.boss01.isFinished() && boss.isSecondStage() && !boss.isDead() &&
+           boss.health() <= kGiveUpHealth;
+}
+
+Autopilot::Plan Autopilot::bestPlan(World& world, bool givingUp)
+{
+    forecastHazards(world);
+    Plan best;
+    double bestScore = -std::numeric_limits<double>::infinity();
+    for (int first : {0, -1, 1})
+        for (int firstFrames : {2, 5, 10, 20, 40})
+            for (int then : {0, -1, 1})
+                for (int jump : {0, 1, 8}) {
+                    if (first == then && firstFrames != 2)
+                        continue;
+                    const Plan plan{first, firstFrames, then, jump};
+                    const Outcome outcome = forecast(world, plan);
+                    const double s = givingUp ? outcome.hurt
+                                              : -100.0 * outcome.hurt + 3.0 * outcome.hits - outcome.drift;
+                    if (s > bestScore) {
+                        bestScore = s;
+                        best = plan;
+                    }
+                }
+    return best;
+}
+
+// Nothing is left to fight after the victory, and nothing leaves the victory screen: the bot runs
+// from wall to wall, firing and jumping now and then, so that a long run keeps the player busy.
+Autopilot::Plan Autopilot::roam(const Player& player)
+{
+    if (player.rect().left() <= 0)
+        roamDirection_ = 1;
+    else if (player.rect().right() >= 1024)
+        roamDirection_ = -1;
+    return {roamDirection_, 1, roamDirection_, frame_ % 120 < 8 ? 1 : 0};
 }
 
 Keyboard::State Autopilot::decide(World& world)
@@ -347,7 +388,11 @@ Keyboard::State Autopilot::decide(World& world)
     if (nextShotFrame_ < frame_)
         nextShotFrame_ = frame_;
 
-    if (player.isFinished()) {
+    const bool over = player.isFinished();
+    if (over && !gameOverSeen_)
+        ++fightsLost_;
+    gameOverSeen_ = over;
+    if (over) {
         keys[SDL_SCANCODE_RETURN] = 1;
         lastHealth_ = -1;
         nextShotFrame_ = frame_ + 1;
@@ -356,31 +401,18 @@ Keyboard::State Autopilot::decide(World& world)
         return keys;
     }
 
-    forecastHazards(world);
-    Plan best;
-    double bestScore = -std::numeric_limits<double>::infinity();
-    for (int first : {0, -1, 1})
-        for (int firstFrames : {2, 5, 10, 20, 40})
-            for (int then : {0, -1, 1})
-                for (int jump : {0, 1, 8}) {
-                if (first == then && firstFrames != 2)
-                    continue;
-                const Plan plan{first, firstFrames, then, jump};
-                const double s = score(world, plan);
-                if (s > bestScore) {
-                    bestScore = s;
-                    best = plan;
-                }
-            }
-
+    const bool giveUp = givingUp(world);
+    const bool won = world.boss02.isFinished();
+    const Plan best = won ? roam(player) : bestPlan(world, giveUp);
     if (best.first < 0)
         keys[SDL_SCANCODE_LEFT] = 1;
     else if (best.first > 0)
         keys[SDL_SCANCODE_RIGHT] = 1;
     if (best.jumpFrames > 0)
         keys[SDL_SCANCODE_SPACE] = 1;
-    keys[SDL_SCANCODE_UP] = 1;
-    keys[SDL_SCANCODE_LCTRL] = 1;
+    // Shots go up at the boss; after the victory they go level, under the congratulation text.
+    keys[SDL_SCANCODE_UP] = won ? 0 : 1;
+    keys[SDL_SCANCODE_LCTRL] = giveUp ? 0 : 1;
 
     Body next{player.x(), player.y(), player.vx(), player.vy(), jumpSpeed_, player.isOnGround(), jumping_,
               player.facing()};

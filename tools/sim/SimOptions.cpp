@@ -39,11 +39,12 @@ ShotRequest parseShot(const std::string& option, const std::string& text)
 
 const char* simUsage()
 {
-    return "usage: duelfall-sim [--frames N] [--seed N] [--autopilot] [--input FILE] [--until victory|gameover[+N]]\n"
-           "                    [--shot FRAME:FILE.png]... [--shot-at EVENT[+N]:FILE.png]... [--trace FILE]\n"
-           "                    [--realtime]\n"
+    return "usage: duelfall-sim [--frames N] [--seed N] [--autopilot [--lose N]] [--input FILE]\n"
+           "                    [--until victory|gameover[+N]] [--shot FRAME:FILE.png]...\n"
+           "                    [--shot-at EVENT[+N]:FILE.png]... [--trace FILE] [--realtime]\n"
            "EVENT: boss2, switch, victory or gameover. Key script lines: FROM-TO key key ... with the keys\n"
-           "left right up down jump fire enter; frames are numbered from 1.\n";
+           "left right up down jump fire enter; frames are numbered from 1. --lose N: the autopilot loses\n"
+           "N fights (giving up when the second boss is low) before it plays to win.\n";
 }
 
 SimOptions parseSimOptions(int argc, char* argv[])
@@ -62,6 +63,8 @@ SimOptions parseSimOptions(int argc, char* argv[])
             options.seed = static_cast<unsigned long>(parseCount(option, value()));
         else if (option == "--autopilot")
             options.autopilot = true;
+        else if (option == "--lose")
+            options.loseFights = parseCount(option, value());
         else if (option == "--input")
             options.inputPath = value();
         else if (option == "--until") {
@@ -83,5 +86,7 @@ SimOptions parseSimOptions(int argc, char* argv[])
     }
     if (options.autopilot && !options.inputPath.empty())
         throw std::runtime_error("--autopilot and --input cannot be combined");
+    if (options.loseFights > 0 && !options.autopilot)
+        throw std::runtime_error("--lose needs --autopilot");
     return options;
 }

@@ -17,6 +17,8 @@ struct SimOptions {
     long frames = 20000;
     std::optional<unsigned long> seed;
     bool autopilot = false;
+    // Fights the autopilot loses on purpose before it plays to win.
+    long loseFights = 0;
     std::string inputPath;
     // Stop this many frames after the event is first reached (victory or gameover).
     std::string until;

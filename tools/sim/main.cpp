@@ -16,7 +16,9 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <chrono>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -101,11 +103,13 @@ int run(const SimOptions& options)
             throw std::runtime_error("cannot write trace file '" + options.tracePath + "'");
     }
 
-    Autopilot autopilot;
+    Autopilot autopilot(static_cast<int>(std::min<long>(options.loseFights, INT_MAX)));
     Keyboard& keyboard = Core::keyboard();
     EventLog events;
     double frameSeconds = 0;
     long frame = 0;
+    long gameOvers = 0;
+    bool wasOver = false;
     while (frame < options.frames && core.input().isRunning()) {
         ++frame;
         if (options.autopilot)
@@ -121,6 +125,9 @@ int run(const SimOptions& options)
         events.note("switch", world->boss02.isTransforming(), frame);
         events.note("victory", world->boss02.isFinished(), frame);
         events.note("gameover", world->player.isFinished(), frame);
+        if (world->player.isFinished() && !wasOver)
+            ++gameOvers;
+        wasOver = world->player.isFinished();
         for (const ShotRequest& shot : options.shots) {
             const bool due = shot.event.empty()
                                  ? shot.frame == frame
@@ -140,9 +147,9 @@ int run(const SimOptions& options)
     char summary[256];
     std::snprintf(summary, sizeof summary,
                   "{\"frames\":%ld,\"outcome\":\"%s\",\"player_health\":%d,\"boss01_health\":%d,\"boss02_health\":%d,"
-                  "\"ms_per_frame\":%.3f}",
+                  "\"game_overs\":%ld,\"ms_per_frame\":%.3f}",
                   frame, outcomeOf(*world), world->player.getHealth(), world->boss01.health(), world->boss02.health(),
-                  frame > 0 ? 1000.0 * frameSeconds / frame : 0.0);
+                  gameOvers, frame > 0 ? 1000.0 * frameSeconds / frame : 0.0);
     std::cout << summary << std::endl;
     world.reset();
     return 0;
