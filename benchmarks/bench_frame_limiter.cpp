@@ -48,8 +48,8 @@ int main()
     std::printf("mean period: %.0f ns\n", mean);
     std::printf("p99 period: %lld ns\n", static_cast<long long>(p99));
     std::printf("min / max period: %lld / %lld ns\n", static_cast<long long>(sorted.front()),
-                static_cast<long long>(sorted.back()));
+        static_cast<long long>(sorted.back()));
     std::printf("mean deviation from %.0f ns: %+.3f %%\n", kNominalPeriodNs,
-                (mean - kNominalPeriodNs) / kNominalPeriodNs * 100.0);
+        (mean - kNominalPeriodNs) / kNominalPeriodNs * 100.0);
     return 0;
 }

@@ -24,7 +24,7 @@ constexpr int32_t kLeftTurn = 10;
 constexpr int32_t kGroundLine = 580;
 
 // Frame timers, in milliseconds.
-constexpr int64_t kBlinkMs = 30;     // the tint toggles every second update
+constexpr int64_t kBlinkMs = 30; // the tint toggles every second update
 constexpr int64_t kHitFlashMs = 600; // a flash lasts 37 updates
 constexpr int64_t kFirstRocketMs = 400;
 constexpr int32_t kRocketMinMs = 300; // later drops come every 19 to 37 updates
@@ -46,15 +46,17 @@ constexpr double kVisibleFade = 0.7;
 
 // The explosions gather 40 pixels toward the facing side of the body's centre.
 constexpr int32_t kDeathShift = 40;
-constexpr std::array<Point, Boss01::kDeathExplosions> kDeathOffsets{Point{0, 0}, Point{-10, -5}, Point{14, 5},
-                                                                    Point{0, -20}, Point{5, 15}};
+constexpr std::array<Point, Boss01::kDeathExplosions> kDeathOffsets{
+    Point{0, 0}, Point{-10, -5}, Point{14, 5}, Point{0, -20}, Point{5, 15}};
 
 } // namespace
 
 Boss01::Boss01(Point position)
-    : BaseDrawable(position, {kWidth, kHeight}, std::nullopt), blinkTimer_(milliseconds(kBlinkMs)),
-      hitTimer_(milliseconds(kHitFlashMs)), rocketTimer_(milliseconds(kFirstRocketMs)),
-      deathTimer_(milliseconds(kDeathMs))
+    : BaseDrawable(position, {kWidth, kHeight}, std::nullopt)
+    , blinkTimer_(milliseconds(kBlinkMs))
+    , hitTimer_(milliseconds(kHitFlashMs))
+    , rocketTimer_(milliseconds(kFirstRocketMs))
+    , deathTimer_(milliseconds(kDeathMs))
 {
 }
 

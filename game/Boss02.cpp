@@ -29,9 +29,9 @@ constexpr int32_t kGroundLine = 580;
 constexpr int32_t kArenaTop = 0;
 
 // Frame timers, in milliseconds.
-constexpr int64_t kBlinkMs = 30;       // the tint toggles every second update
-constexpr int64_t kHitFlashMs = 600;   // a flash lasts 37 updates
-constexpr int64_t kDeathMs = 4000;     // the death lasts 241 updates
+constexpr int64_t kBlinkMs = 30; // the tint toggles every second update
+constexpr int64_t kHitFlashMs = 600; // a flash lasts 37 updates
+constexpr int64_t kDeathMs = 4000; // the death lasts 241 updates
 constexpr int64_t kTransformMs = 1500; // the switch lasts 91 updates
 constexpr int64_t kFirstLaserMs = 900;
 constexpr int32_t kLaserMinMs = 800; // later laser pairs, first stage
@@ -53,10 +53,14 @@ constexpr int32_t kExplosionSoundVolume = 25;
 } // namespace
 
 Boss02::Boss02(const std::string& texturePath, Point position)
-    : BaseDrawable(position, kFirstLook, std::nullopt), blinkTimer_(milliseconds(kBlinkMs)),
-      hitTimer_(milliseconds(kHitFlashMs)), deathTimer_(milliseconds(kDeathMs)),
-      transformTimer_(milliseconds(kTransformMs)), stageOneTexture_(texturePath),
-      laserTimer_(milliseconds(kFirstLaserMs)), fireballTimer_(milliseconds(kFirstFireballMs))
+    : BaseDrawable(position, kFirstLook, std::nullopt)
+    , blinkTimer_(milliseconds(kBlinkMs))
+    , hitTimer_(milliseconds(kHitFlashMs))
+    , deathTimer_(milliseconds(kDeathMs))
+    , transformTimer_(milliseconds(kTransformMs))
+    , stageOneTexture_(texturePath)
+    , laserTimer_(milliseconds(kFirstLaserMs))
+    , fireballTimer_(milliseconds(kFirstFireballMs))
 {
 }
 

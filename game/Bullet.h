@@ -10,8 +10,8 @@
 // Copies share the picture, so firing never loads anything.
 class Bullet : public BaseDrawable {
 public:
-    static constexpr int kStep = 12;       // pixels per frame on each moving axis
-    static constexpr int kSize = 8;        // the hit box is 8 x 8 whatever the picture
+    static constexpr int kStep = 12; // pixels per frame on each moving axis
+    static constexpr int kSize = 8; // the hit box is 8 x 8 whatever the picture
 
     // Horizontal directions.
     static constexpr int kLeft = 0;

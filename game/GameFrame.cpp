@@ -107,7 +107,7 @@ void updateFrame(World& world)
 
     // The player moves, takes its hits and fires before the boss moves and takes the bullets.
     player.update({world.ground, world.leftWall, world.rightWall}, world.boss01.rockets(), world.boss01.impactArea(),
-                  world.boss02.lasers(), world.boss02.fireballs());
+        world.boss02.lasers(), world.boss02.fireballs());
     if (world.boss01.isFinished())
         world.boss02.update(player.getBullets());
     else

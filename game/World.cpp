@@ -61,24 +61,24 @@ Music makeMusic()
 } // namespace
 
 World::World()
-    : background(spriteOf("data/img/bg.png", {0, 0})),
-      player(makePlayer()),
-      boss01(makeBoss01()),
-      boss02(makeBoss02()),
-      music(makeMusic()),
-      // The caps' x and the bodies' widths are set from the health in every frame before drawing.
-      bossLabel(spriteOf("data/img/boss_label.png", {20, kBossBarRow})),
-      bossBarLeft(spriteOf("data/img/left_bar.png", {150, kBossBarRow})),
-      bossBar(spriteOf("data/img/bar.png", {120, kBossBarRow})),
-      bossBarRight(spriteOf("data/img/right_bar.png", {140, kBossBarRow})),
-      youLabel(spriteOf("data/img/you_label.png", {20, kPlayerBarRow})),
-      youBarLeft(spriteOf("data/img/left_bar_y.png", {150, kPlayerBarRow})),
-      youBar(spriteOf("data/img/bar_y.png", {120, kPlayerBarRow})),
-      youBarRight(spriteOf("data/img/right_bar_y.png", {140, kPlayerBarRow})),
-      gameOverOverlay(spriteOf("data/img/gameover_overlay.png", {0, 0})),
-      victoryOverlay(spriteOf("data/img/victory_overlay.png", {0, 0})),
-      font("data/ttf/tahomabd.ttf", kFontSize),
-      victoryMessage("Поздравляю вас с прохождением игры и с наступающим 2018 годом!!!"),
-      victoryText(font, "", Color(NamedColor::WHITE, Color::opaqueAlpha()), {95, 170}, kBlended)
+    : background(spriteOf("data/img/bg.png", {0, 0}))
+    , player(makePlayer())
+    , boss01(makeBoss01())
+    , boss02(makeBoss02())
+    , music(makeMusic())
+    // The caps' x and the bodies' widths are set from the health in every frame before drawing.
+    , bossLabel(spriteOf("data/img/boss_label.png", {20, kBossBarRow}))
+    , bossBarLeft(spriteOf("data/img/left_bar.png", {150, kBossBarRow}))
+    , bossBar(spriteOf("data/img/bar.png", {120, kBossBarRow}))
+    , bossBarRight(spriteOf("data/img/right_bar.png", {140, kBossBarRow}))
+    , youLabel(spriteOf("data/img/you_label.png", {20, kPlayerBarRow}))
+    , youBarLeft(spriteOf("data/img/left_bar_y.png", {150, kPlayerBarRow}))
+    , youBar(spriteOf("data/img/bar_y.png", {120, kPlayerBarRow}))
+    , youBarRight(spriteOf("data/img/right_bar_y.png", {140, kPlayerBarRow}))
+    , gameOverOverlay(spriteOf("data/img/gameover_overlay.png", {0, 0}))
+    , victoryOverlay(spriteOf("data/img/victory_overlay.png", {0, 0}))
+    , font("data/ttf/tahomabd.ttf", kFontSize)
+    , victoryMessage("Поздравляю вас с прохождением игры и с наступающим 2018 годом!!!")
+    , victoryText(font, "", Color(NamedColor::WHITE, Color::opaqueAlpha()), {95, 170}, kBlended)
 {
 }

@@ -50,7 +50,8 @@ protected:
     {
         Bullet bullet = bulletPrototype();
         bullet.setVdir(Bullet::kStraightUp);
-        bullet.setPosition({target.center().x - Bullet::kSize / 2, target.center().y + Bullet::kStep - Bullet::kSize / 2});
+        bullet.setPosition(
+            {target.center().x - Bullet::kSize / 2, target.center().y + Bullet::kStep - Bullet::kSize / 2});
         world->player.getBullets().push_back(bullet);
     }
 
@@ -127,16 +128,22 @@ TEST(KeyBindings, EachKeyAloneSetsItsFlagAndTwoKeysOfOneFlagSetItOnce)
         bool PlayerInput::*flag;
     };
     const Binding bindings[] = {
-        {SDL_SCANCODE_A, &PlayerInput::left},      {SDL_SCANCODE_LEFT, &PlayerInput::left},
-        {SDL_SCANCODE_D, &PlayerInput::right},     {SDL_SCANCODE_RIGHT, &PlayerInput::right},
-        {SDL_SCANCODE_W, &PlayerInput::up},        {SDL_SCANCODE_UP, &PlayerInput::up},
-        {SDL_SCANCODE_S, &PlayerInput::down},      {SDL_SCANCODE_DOWN, &PlayerInput::down},
-        {SDL_SCANCODE_SPACE, &PlayerInput::jump},  {SDL_SCANCODE_LCTRL, &PlayerInput::fire},
-        {SDL_SCANCODE_LSHIFT, &PlayerInput::fire}, {SDL_SCANCODE_RSHIFT, &PlayerInput::fire},
+        {SDL_SCANCODE_A, &PlayerInput::left},
+        {SDL_SCANCODE_LEFT, &PlayerInput::left},
+        {SDL_SCANCODE_D, &PlayerInput::right},
+        {SDL_SCANCODE_RIGHT, &PlayerInput::right},
+        {SDL_SCANCODE_W, &PlayerInput::up},
+        {SDL_SCANCODE_UP, &PlayerInput::up},
+        {SDL_SCANCODE_S, &PlayerInput::down},
+        {SDL_SCANCODE_DOWN, &PlayerInput::down},
+        {SDL_SCANCODE_SPACE, &PlayerInput::jump},
+        {SDL_SCANCODE_LCTRL, &PlayerInput::fire},
+        {SDL_SCANCODE_LSHIFT, &PlayerInput::fire},
+        {SDL_SCANCODE_RSHIFT, &PlayerInput::fire},
         {SDL_SCANCODE_RCTRL, &PlayerInput::fire},
     };
-    const bool PlayerInput::*flags[] = {&PlayerInput::left, &PlayerInput::right, &PlayerInput::up,
-                                        &PlayerInput::down, &PlayerInput::jump,  &PlayerInput::fire};
+    const bool PlayerInput::*flags[] = {&PlayerInput::left, &PlayerInput::right, &PlayerInput::up, &PlayerInput::down,
+        &PlayerInput::jump, &PlayerInput::fire};
     for (const Binding& binding : bindings) {
         const PlayerInput input = inputWith({binding.key});
         for (auto flag : flags)
@@ -279,7 +286,7 @@ TEST_F(GameTest, VictoryRevealsTheMessageInWholeLettersAndCompletesAfter280Frame
 
 TEST(VictoryText, PrefixesAreCutBackToWholeCharacters)
 {
-    const std::string text = "aЖb";   // 'Ж' takes two bytes
+    const std::string text = "aЖb"; // 'Ж' takes two bytes
     EXPECT_EQ(wholeCharacterPrefix(text, 0), "");
     EXPECT_EQ(wholeCharacterPrefix(text, 1), "a");
     EXPECT_EQ(wholeCharacterPrefix(text, 2), "a");

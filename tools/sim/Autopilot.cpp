@@ -14,10 +14,7 @@ struct Body {
     bool onGround = false, jumping = false;
     int facing = 1;
 
-    Rect rect() const
-    {
-        return {static_cast<int32_t>(x), static_cast<int32_t>(y), Player::kWidth, Player::kHeight};
-    }
+    Rect rect() const { return {static_cast<int32_t>(x), static_cast<int32_t>(y), Player::kWidth, Player::kHeight}; }
 
     void step(int horizontal, bool jumpKey, const std::vector<Rect>& solids)
     {
@@ -96,7 +93,7 @@ struct Body {
 
 // Where the boss being fought will be: its body follows fixed patrol rules.
 struct BossTrack {
-    bool second = false;     // fighting the second boss
+    bool second = false; // fighting the second boss
     bool vulnerable = true;
     Rect body;
     int dirX = 1, dirY = 1, speedX = 4, speedY = 0;
@@ -299,8 +296,8 @@ void Autopilot::forecastHazards(World& world)
 Autopilot::Outcome Autopilot::forecast(const World& world, const Plan& plan) const
 {
     const Player& player = world.player;
-    Body body{player.x(), player.y(), player.vx(), player.vy(), jumpSpeed_, player.isOnGround(), jumping_,
-              player.facing()};
+    Body body{
+        player.x(), player.y(), player.vx(), player.vy(), jumpSpeed_, player.isOnGround(), jumping_, player.facing()};
     const std::vector<Rect> solids{world.ground, world.leftWall, world.rightWall};
     const long invulnerableUntil = hurtFrame_ + 91;
     const BossTrack boss = trackOf(world);
@@ -331,8 +328,8 @@ Autopilot::Outcome Autopilot::forecast(const World& world, const Plan& plan) con
 bool Autopilot::givingUp(const World& world) const
 {
     const Boss02& boss = world.boss02;
-    return fightsLost_ < fightsToLose_ && world.boss01.isFinished() && boss.isSecondStage() && !boss.isDead() &&
-           boss.health() <= kGiveUpHealth;
+    return fightsLost_ < fightsToLose_ && world.boss01.isFinished() && boss.isSecondStage() && !boss.isDead()
+        && boss.health() <= kGiveUpHealth;
 }
 
 Autopilot::Plan Autopilot::bestPlan(World& world, bool givingUp)
@@ -348,8 +345,8 @@ Autopilot::Plan Autopilot::bestPlan(World& world, bool givingUp)
                         continue;
                     const Plan plan{first, firstFrames, then, jump};
                     const Outcome outcome = forecast(world, plan);
-                    const double s = givingUp ? outcome.hurt
-                                              : -100.0 * outcome.hurt + 3.0 * outcome.hits - outcome.drift;
+                    const double s
+                        = givingUp ? outcome.hurt : -100.0 * outcome.hurt + 3.0 * outcome.hits - outcome.drift;
                     if (s > bestScore) {
                         bestScore = s;
                         best = plan;
@@ -414,8 +411,8 @@ Keyboard::State Autopilot::decide(World& world)
     keys[SDL_SCANCODE_UP] = won ? 0 : 1;
     keys[SDL_SCANCODE_LCTRL] = giveUp ? 0 : 1;
 
-    Body next{player.x(), player.y(), player.vx(), player.vy(), jumpSpeed_, player.isOnGround(), jumping_,
-              player.facing()};
+    Body next{
+        player.x(), player.y(), player.vx(), player.vy(), jumpSpeed_, player.isOnGround(), jumping_, player.facing()};
     next.step(best.first, best.jumpFrames > 0, {world.ground, world.leftWall, world.rightWall});
     jumping_ = next.jumping;
     jumpSpeed_ = next.jumpSpeed;

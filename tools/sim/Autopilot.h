@@ -43,17 +43,17 @@ public:
 private:
     // Keys over the coming frames: one horizontal key (or none) first, then another (or none).
     struct Plan {
-        int first = 0;         // -1 left, 0 none, +1 right
-        int firstFrames = 0;   // frames the first choice is held
-        int then = 0;          // held for the rest of the horizon
-        int jumpFrames = 0;    // frames the jump key is held from now
+        int first = 0; // -1 left, 0 none, +1 right
+        int firstFrames = 0; // frames the first choice is held
+        int then = 0; // held for the rest of the horizon
+        int jumpFrames = 0; // frames the jump key is held from now
     };
 
     // What a plan is expected to bring over the horizon.
     struct Outcome {
-        double hurt = 0;   // hits taken, the sooner the heavier
-        double hits = 0;   // shots that meet the boss, the sooner the heavier
-        double drift = 0;  // distance from a firing spot, in screen widths
+        double hurt = 0; // hits taken, the sooner the heavier
+        double hits = 0; // shots that meet the boss, the sooner the heavier
+        double drift = 0; // distance from a firing spot, in screen widths
     };
 
     Plan bestPlan(World& world, bool givingUp);

@@ -22,13 +22,20 @@ long parseFrame(const std::string& text, int lineNumber)
 
 std::optional<SDL_Scancode> KeyScript::scancodeOf(const std::string& name)
 {
-    if (name == "left") return SDL_SCANCODE_LEFT;
-    if (name == "right") return SDL_SCANCODE_RIGHT;
-    if (name == "up") return SDL_SCANCODE_UP;
-    if (name == "down") return SDL_SCANCODE_DOWN;
-    if (name == "jump") return SDL_SCANCODE_SPACE;
-    if (name == "fire") return SDL_SCANCODE_LCTRL;
-    if (name == "enter") return SDL_SCANCODE_RETURN;
+    if (name == "left")
+        return SDL_SCANCODE_LEFT;
+    if (name == "right")
+        return SDL_SCANCODE_RIGHT;
+    if (name == "up")
+        return SDL_SCANCODE_UP;
+    if (name == "down")
+        return SDL_SCANCODE_DOWN;
+    if (name == "jump")
+        return SDL_SCANCODE_SPACE;
+    if (name == "fire")
+        return SDL_SCANCODE_LCTRL;
+    if (name == "enter")
+        return SDL_SCANCODE_RETURN;
     return std::nullopt;
 }
 
@@ -46,16 +53,16 @@ KeyScript KeyScript::parse(const std::string& text)
         const std::vector<std::string> words = split(line, " \t", true);
         const std::vector<std::string> range = split(words[0], '-');
         if (range.size() != 2)
-            throw std::runtime_error("key script line " + std::to_string(lineNumber) + ": expected FROM-TO, got '" +
-                                     words[0] + "'");
+            throw std::runtime_error(
+                "key script line " + std::to_string(lineNumber) + ": expected FROM-TO, got '" + words[0] + "'");
         Span span{parseFrame(range[0], lineNumber), parseFrame(range[1], lineNumber), {}};
         if (span.to < span.from)
             throw std::runtime_error("key script line " + std::to_string(lineNumber) + ": span ends before it starts");
         for (size_t i = 1; i < words.size(); ++i) {
             const std::optional<SDL_Scancode> key = scancodeOf(words[i]);
             if (!key)
-                throw std::runtime_error("key script line " + std::to_string(lineNumber) + ": unknown key '" +
-                                         words[i] + "' (keys: left right up down jump fire enter)");
+                throw std::runtime_error("key script line " + std::to_string(lineNumber) + ": unknown key '" + words[i]
+                    + "' (keys: left right up down jump fire enter)");
             span.keys.push_back(*key);
         }
         script.spans_.push_back(std::move(span));

@@ -53,13 +53,13 @@ void writeTrace(std::ostream& out, long frame, World& world)
     const bool second = world.boss01.isFinished();
     char line[512];
     std::snprintf(line, sizeof line,
-                  "{\"frame\":%ld,\"x\":%.3f,\"y\":%.3f,\"health\":%d,\"state\":\"%s\",\"boss_phase\":%d,"
-                  "\"boss_health\":%d,\"boss_x\":%d,\"boss_y\":%d,\"bullets\":%zu,\"rockets\":%zu,\"lasers\":%zu,\"fireballs\":%zu}\n",
-                  frame, world.player.x(), world.player.y(), world.player.getHealth(), stateOf(world), second ? 2 : 1,
-                  second ? world.boss02.health() : world.boss01.health(),
-                  second ? world.boss02.rect().x : world.boss01.rect().x, second ? world.boss02.rect().y : world.boss01.rect().y,
-                  world.player.getBullets().size(),
-                  world.boss01.rockets().size(), world.boss02.lasers().size(), world.boss02.fireballs().size());
+        "{\"frame\":%ld,\"x\":%.3f,\"y\":%.3f,\"health\":%d,\"state\":\"%s\",\"boss_phase\":%d,"
+        "\"boss_health\":%d,\"boss_x\":%d,\"boss_y\":%d,\"bullets\":%zu,\"rockets\":%zu,\"lasers\":%zu,\"fireballs\":%"
+        "zu}\n",
+        frame, world.player.x(), world.player.y(), world.player.getHealth(), stateOf(world), second ? 2 : 1,
+        second ? world.boss02.health() : world.boss01.health(), second ? world.boss02.rect().x : world.boss01.rect().x,
+        second ? world.boss02.rect().y : world.boss01.rect().y, world.player.getBullets().size(),
+        world.boss01.rockets().size(), world.boss02.lasers().size(), world.boss02.fireballs().size());
     out << line;
 }
 
@@ -130,8 +130,8 @@ int run(const SimOptions& options)
         wasOver = world->player.isFinished();
         for (const ShotRequest& shot : options.shots) {
             const bool due = shot.event.empty()
-                                 ? shot.frame == frame
-                                 : events.firstSeen.count(shot.event) && events.firstSeen[shot.event] + shot.delay == frame;
+                ? shot.frame == frame
+                : events.firstSeen.count(shot.event) && events.firstSeen[shot.event] + shot.delay == frame;
             if (due && !core.captureFrame().savePng(shot.path))
                 std::cerr << "duelfall-sim: cannot write " << shot.path << '\n';
         }
@@ -139,17 +139,17 @@ int run(const SimOptions& options)
             writeTrace(trace, frame, *world);
         if (options.realtime)
             limitFrameRate(core.fps());
-        if (!options.until.empty() && events.firstSeen.count(options.until) &&
-            events.firstSeen[options.until] + options.untilDelay <= frame)
+        if (!options.until.empty() && events.firstSeen.count(options.until)
+            && events.firstSeen[options.until] + options.untilDelay <= frame)
             break;
     }
 
     char summary[256];
     std::snprintf(summary, sizeof summary,
-                  "{\"frames\":%ld,\"outcome\":\"%s\",\"player_health\":%d,\"boss01_health\":%d,\"boss02_health\":%d,"
-                  "\"game_overs\":%ld,\"ms_per_frame\":%.3f}",
-                  frame, outcomeOf(*world), world->player.getHealth(), world->boss01.health(), world->boss02.health(),
-                  gameOvers, frame > 0 ? 1000.0 * frameSeconds / frame : 0.0);
+        "{\"frames\":%ld,\"outcome\":\"%s\",\"player_health\":%d,\"boss01_health\":%d,\"boss02_health\":%d,"
+        "\"game_overs\":%ld,\"ms_per_frame\":%.3f}",
+        frame, outcomeOf(*world), world->player.getHealth(), world->boss01.health(), world->boss02.health(), gameOvers,
+        frame > 0 ? 1000.0 * frameSeconds / frame : 0.0);
     std::cout << summary << std::endl;
     world.reset();
     return 0;

@@ -4,7 +4,8 @@
 
 #include <utility>
 
-Music::Music(const std::string& path) : handle_(Mix_LoadMUS(path.c_str()))
+Music::Music(const std::string& path)
+    : handle_(Mix_LoadMUS(path.c_str()))
 {
     if (handle_ == nullptr)
         fatalError("Music " + path + " failed load!");
@@ -17,7 +18,8 @@ Music::~Music()
 }
 
 Music::Music(Music&& other) noexcept
-    : handle_(std::exchange(other.handle_, nullptr)), played_(std::exchange(other.played_, false))
+    : handle_(std::exchange(other.handle_, nullptr))
+    , played_(std::exchange(other.played_, false))
 {
 }
 

@@ -14,7 +14,8 @@ constexpr int kNoTimeLimit = -1;
 } // namespace
 
 // A file that cannot be opened gives a null stream, which the mixer refuses like a bad file.
-Sound::Sound(const std::string& path) : handle_(Mix_LoadWAV_RW(SDL_RWFromFile(path.c_str(), "rb"), 1))
+Sound::Sound(const std::string& path)
+    : handle_(Mix_LoadWAV_RW(SDL_RWFromFile(path.c_str(), "rb"), 1))
 {
     if (handle_ == nullptr)
         fatalError("Sound " + path + " failed load!");
@@ -26,7 +27,10 @@ Sound::~Sound()
         Mix_FreeChunk(handle_);
 }
 
-Sound::Sound(Sound&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
+Sound::Sound(Sound&& other) noexcept
+    : handle_(std::exchange(other.handle_, nullptr))
+{
+}
 
 Sound& Sound::operator=(Sound&& other) noexcept
 {

@@ -18,8 +18,8 @@
 namespace {
 
 constexpr int kAudioFrequency = 44100; // Hz
-constexpr int kAudioChannels = 2;      // stereo
-constexpr int kAudioChunkSize = 2048;  // sample frames per mixer chunk
+constexpr int kAudioChannels = 2; // stereo
+constexpr int kAudioChunkSize = 2048; // sample frames per mixer chunk
 
 const Color kTargetClearColor{192, 192, 192, 255};
 const Color kWindowClearColor{0, 0, 0, 255};
@@ -31,8 +31,8 @@ SDL_Window* messageBoxParent()
     return core.hasWindow() ? core.window().handle() : nullptr;
 }
 
-int askQuestion(uint32_t kind, const std::string& title, const std::string& message,
-                const std::vector<std::string>& buttons)
+int askQuestion(
+    uint32_t kind, const std::string& title, const std::string& message, const std::vector<std::string>& buttons)
 {
     // SDL gets the buttons last text first; each keeps its index in the list as its id.
     std::vector<SDL_MessageBoxButtonData> data;
@@ -107,9 +107,8 @@ void Core::runFrame()
     input_.pollEvents();
 
     // Callbacks run from copies, so that one may replace its own slot while it runs.
-    const auto updateOf = [](const std::optional<Scene>& slot) {
-        return slot ? slot->update : std::function<void()>();
-    };
+    const auto updateOf
+        = [](const std::optional<Scene>& slot) { return slot ? slot->update : std::function<void()>(); };
     const std::function<void()> currentUpdate = updateOf(scenes_.currentScene());
     const std::function<void()> globalUpdate = updateOf(scenes_.globalScene());
     if (currentUpdate)

@@ -10,5 +10,8 @@ struct Scene {
 
     Scene() = default;
     Scene(std::function<void()> update, std::function<void()> draw)
-        : update(std::move(update)), draw(std::move(draw)) {}
+        : update(std::move(update))
+        , draw(std::move(draw))
+    {
+    }
 };

@@ -28,7 +28,8 @@ pugi::xml_node firstElement(const pugi::xml_node& parent)
 
 } // namespace
 
-Animation::Animation(const std::string& path, int looping, bool skipImage) : looping_(looping)
+Animation::Animation(const std::string& path, int looping, bool skipImage)
+    : looping_(looping)
 {
     AnimationData data = parse(File(path, File::Read).readAll());
     // Without a frame there is nothing to size, step or draw.

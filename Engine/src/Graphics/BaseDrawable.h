@@ -11,9 +11,16 @@
 class BaseDrawable {
 public:
     BaseDrawable() = default;
-    BaseDrawable(const Rect& rect, const std::optional<Rect>& clip) : rect_(rect), clip_(clip) {}
+    BaseDrawable(const Rect& rect, const std::optional<Rect>& clip)
+        : rect_(rect)
+        , clip_(clip)
+    {
+    }
     BaseDrawable(Point position, Size size, const std::optional<Rect>& clip)
-        : rect_(position, size), clip_(clip) {}
+        : rect_(position, size)
+        , clip_(clip)
+    {
+    }
     virtual ~BaseDrawable() = default;
     BaseDrawable(const BaseDrawable&) = default;
     BaseDrawable& operator=(const BaseDrawable&) = default;

@@ -33,7 +33,13 @@ struct Color {
     uint8_t a = 0;
 
     constexpr Color() = default;
-    constexpr Color(uint8_t r, uint8_t g, uint8_t b, uint8_t a) : r(r), g(g), b(b), a(a) {}
+    constexpr Color(uint8_t r, uint8_t g, uint8_t b, uint8_t a)
+        : r(r)
+        , g(g)
+        , b(b)
+        , a(a)
+    {
+    }
     // The table's r, g, b with the given alpha; EMPTY is (0, 0, 0, 0) whatever the alpha.
     Color(NamedColor name, uint8_t alpha);
     // Colour text: a name (WHITE .. GRAY, EMPTY, any case), #RRGGBB or #AARRGGBB; anything else is empty.

@@ -2,7 +2,8 @@
 
 #include "Core/Core.h"
 
-Font::Font(const std::string& path, int pointSize) : handle_(TTF_OpenFont(path.c_str(), pointSize), TTF_CloseFont)
+Font::Font(const std::string& path, int pointSize)
+    : handle_(TTF_OpenFont(path.c_str(), pointSize), TTF_CloseFont)
 {
     if (handle_ == nullptr)
         fatalError("Font " + path + " failed load!");

@@ -76,10 +76,10 @@ void Renderer::copy(const Texture& texture, const Rect& destination, const std::
 }
 
 void Renderer::copyEx(const Texture& texture, const Rect& destination, const std::optional<Rect>& source, double angle,
-                      SDL_RendererFlip flip, const std::optional<Point>& center)
+    SDL_RendererFlip flip, const std::optional<Point>& center)
 {
     SDL_RenderCopyEx(handle_, texture.handle(), source ? source->sdl() : nullptr, destination.sdl(), angle,
-                     center ? center->sdl() : nullptr, flip);
+        center ? center->sdl() : nullptr, flip);
 }
 
 void Renderer::drawPoint(Point p, Color color)
@@ -158,7 +158,7 @@ void Renderer::drawCircle(const Circle& circle, Color color)
     int e = 0;
     while (x >= y) {
         const SDL_Point octants[8] = {{cx + x, cy + y}, {cx + y, cy + x}, {cx - y, cy + x}, {cx - x, cy + y},
-                                      {cx - x, cy - y}, {cx - y, cy - x}, {cx + y, cy - x}, {cx + x, cy - y}};
+            {cx - x, cy - y}, {cx - y, cy - x}, {cx + y, cy - x}, {cx + x, cy - y}};
         SDL_RenderDrawPoints(handle_, octants, 8);
         ++y;
         e += 2 * y + 1;
@@ -195,8 +195,7 @@ void Renderer::fillCircle(const Circle& circle, Color color)
 
 // Walks the two regions of the midpoint ellipse and hands every step's (x, y) to plot. The decision
 // values are kept in 64 bits: with 32 bits they overflow for radii of a few hundred pixels.
-template <typename Plot>
-static void walkEllipse(int a, int b, Plot plot)
+template <typename Plot> static void walkEllipse(int a, int b, Plot plot)
 {
     const int64_t a2 = static_cast<int64_t>(a) * a;
     const int64_t b2 = static_cast<int64_t>(b) * b;
@@ -234,10 +233,8 @@ void Renderer::drawEllipse(Point center, Size radii, Color color)
         return;
     setDrawColor(color);
     walkEllipse(radii.w, radii.h, [&](int x, int y) {
-        const SDL_Point quadrants[4] = {{center.x + x, center.y + y},
-                                        {center.x - x, center.y + y},
-                                        {center.x + x, center.y - y},
-                                        {center.x - x, center.y - y}};
+        const SDL_Point quadrants[4] = {{center.x + x, center.y + y}, {center.x - x, center.y + y},
+            {center.x + x, center.y - y}, {center.x - x, center.y - y}};
         SDL_RenderDrawPoints(handle_, quadrants, 4);
     });
 }

@@ -39,7 +39,7 @@ public:
     void copy(const Texture& texture, const Rect& destination, const std::optional<Rect>& source = std::nullopt);
     // Angle in degrees, clockwise; an absent centre is the middle of the destination.
     void copyEx(const Texture& texture, const Rect& destination, const std::optional<Rect>& source, double angle,
-                SDL_RendererFlip flip, const std::optional<Point>& center = std::nullopt);
+        SDL_RendererFlip flip, const std::optional<Point>& center = std::nullopt);
 
     void drawPoint(Point p, Color color);
     void drawLine(Point a, Point b, Color color);

@@ -4,7 +4,8 @@
 #include "Graphics/Renderer.h"
 
 Sprite::Sprite(const Texture& texture, Point position, const std::optional<Rect>& clip)
-    : BaseDrawable(position, Size(), clip), texture_(texture)
+    : BaseDrawable(position, Size(), clip)
+    , texture_(texture)
 {
     resetSize();
 }

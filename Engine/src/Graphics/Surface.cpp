@@ -64,7 +64,10 @@ SDL_Surface* renderText(const Font& font, const std::string& text, Color color, 
 
 } // namespace
 
-Surface::Surface(SDL_Surface* handle) : handle_(handle) {}
+Surface::Surface(SDL_Surface* handle)
+    : handle_(handle)
+{
+}
 
 Surface::Surface(const Font& font, const std::string& text, Color color, int mode)
 {
@@ -87,7 +90,8 @@ Surface::Surface(Size size)
         fatalError("Surface SDL_CreateRGBSurface failed create!");
 }
 
-Surface::Surface(const std::string& path, Color transparent) : handle_(IMG_Load(path.c_str()))
+Surface::Surface(const std::string& path, Color transparent)
+    : handle_(IMG_Load(path.c_str()))
 {
     if (handle_ == nullptr)
         fatalError("Surface " + path + " failed load!");
@@ -101,7 +105,10 @@ Surface::~Surface()
         SDL_FreeSurface(handle_);
 }
 
-Surface::Surface(Surface&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
+Surface::Surface(Surface&& other) noexcept
+    : handle_(std::exchange(other.handle_, nullptr))
+{
+}
 
 Surface& Surface::operator=(Surface&& other) noexcept
 {

@@ -19,8 +19,8 @@ Texture renderLabel(const Font& font, const std::string& text, Color color, int 
     return Texture(surface);
 }
 
-Texture renderOutlinedLabel(const Font& font, const std::string& text, Color color, Color outline,
-                            uint8_t alphaThreshold, int mode)
+Texture renderOutlinedLabel(
+    const Font& font, const std::string& text, Color color, Color outline, uint8_t alphaThreshold, int mode)
 {
     Surface surface(font, text, color, mode);
     const Surface withOutline = surface.outlined(outline, alphaThreshold, kFourNeighbourOutline);
@@ -30,22 +30,32 @@ Texture renderOutlinedLabel(const Font& font, const std::string& text, Color col
 } // namespace
 
 Text::Text(const Font& font, const std::string& text, Color color, Point position, int mode)
-    : BaseDrawable(position, Size(), std::nullopt), font_(font), text_(text), color_(color),
-      texture_(renderLabel(font, text, color, mode))
+    : BaseDrawable(position, Size(), std::nullopt)
+    , font_(font)
+    , text_(text)
+    , color_(color)
+    , texture_(renderLabel(font, text, color, mode))
 {
     rect().setSize(texture_.size());
 }
 
 Text::Text(const Font& font, const std::string& text, Color color, Color outline, uint8_t alphaThreshold,
-           Point position, int mode)
-    : BaseDrawable(position, Size(), std::nullopt), font_(font), text_(text), color_(color),
-      texture_(renderOutlinedLabel(font, text, color, outline, alphaThreshold, mode))
+    Point position, int mode)
+    : BaseDrawable(position, Size(), std::nullopt)
+    , font_(font)
+    , text_(text)
+    , color_(color)
+    , texture_(renderOutlinedLabel(font, text, color, outline, alphaThreshold, mode))
 {
     rect().setSize(texture_.size());
 }
 
 Text::Text(const Text& other)
-    : BaseDrawable(other), font_(other.font_), text_(other.text_), color_(other.color_), texture_(other.texture_)
+    : BaseDrawable(other)
+    , font_(other.font_)
+    , text_(other.text_)
+    , color_(other.color_)
+    , texture_(other.texture_)
 {
     rect().setSize(texture_.size());
 }
@@ -75,7 +85,7 @@ void Text::setText(const std::string& text, const std::optional<Color>& color, c
 }
 
 void Text::setText(const std::string& text, Color outline, uint8_t alphaThreshold, const std::optional<Color>& color,
-                   const std::optional<Font>& font)
+    const std::optional<Font>& font)
 {
     if (text == text_)
         return;

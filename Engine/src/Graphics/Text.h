@@ -16,16 +16,16 @@ public:
     // mode 1: blended (anti-aliased), any other value: solid.
     Text(const Font& font, const std::string& text, Color color, Point position, int mode);
     // With a four-neighbour outline around the glyphs (2 pixels wider and higher).
-    Text(const Font& font, const std::string& text, Color color, Color outline, uint8_t alphaThreshold,
-         Point position, int mode);
+    Text(const Font& font, const std::string& text, Color color, Color outline, uint8_t alphaThreshold, Point position,
+        int mode);
     Text(const Text& other);
     Text& operator=(const Text& other);
 
     // Re-renders only if the string differs; a colour or font given with the same string is ignored.
     void setText(const std::string& text, const std::optional<Color>& color = std::nullopt,
-                 const std::optional<Font>& font = std::nullopt);
+        const std::optional<Font>& font = std::nullopt);
     void setText(const std::string& text, Color outline, uint8_t alphaThreshold,
-                 const std::optional<Color>& color = std::nullopt, const std::optional<Font>& font = std::nullopt);
+        const std::optional<Color>& color = std::nullopt, const std::optional<Font>& font = std::nullopt);
     const std::string& text() const { return text_; }
     Color color() const { return color_; }
     Texture& texture() { return texture_; }

@@ -21,7 +21,8 @@ std::shared_ptr<SDL_Texture> own(SDL_Texture* texture) { return {texture, SDL_De
 
 } // namespace
 
-Texture::Texture(const std::string& path) : path_(path)
+Texture::Texture(const std::string& path)
+    : path_(path)
 {
     SDL_Texture* texture = IMG_LoadTexture(coreRenderer(), path.c_str());
     if (texture == nullptr)
@@ -31,8 +32,8 @@ Texture::Texture(const std::string& path) : path_(path)
 
 Texture::Texture(Size size)
 {
-    SDL_Texture* texture =
-        SDL_CreateTexture(coreRenderer(), SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET, size.w, size.h);
+    SDL_Texture* texture
+        = SDL_CreateTexture(coreRenderer(), SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET, size.w, size.h);
     if (texture == nullptr)
         fatalError("Texture target failed create!");
     handle_ = own(texture);

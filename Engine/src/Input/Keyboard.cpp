@@ -18,10 +18,10 @@ void copySdlState(Keyboard::State& state)
 // The modifier bits a scripted keyboard holds: those of its held modifier keys.
 uint16_t scriptedMods(const Keyboard::State& held)
 {
-    static constexpr std::pair<SDL_Scancode, uint16_t> kModifierKeys[] = {
-        {SDL_SCANCODE_LSHIFT, KMOD_LSHIFT}, {SDL_SCANCODE_RSHIFT, KMOD_RSHIFT}, {SDL_SCANCODE_LCTRL, KMOD_LCTRL},
-        {SDL_SCANCODE_RCTRL, KMOD_RCTRL},   {SDL_SCANCODE_LALT, KMOD_LALT},     {SDL_SCANCODE_RALT, KMOD_RALT},
-        {SDL_SCANCODE_LGUI, KMOD_LGUI},     {SDL_SCANCODE_RGUI, KMOD_RGUI}};
+    static constexpr std::pair<SDL_Scancode, uint16_t> kModifierKeys[]
+        = {{SDL_SCANCODE_LSHIFT, KMOD_LSHIFT}, {SDL_SCANCODE_RSHIFT, KMOD_RSHIFT}, {SDL_SCANCODE_LCTRL, KMOD_LCTRL},
+            {SDL_SCANCODE_RCTRL, KMOD_RCTRL}, {SDL_SCANCODE_LALT, KMOD_LALT}, {SDL_SCANCODE_RALT, KMOD_RALT},
+            {SDL_SCANCODE_LGUI, KMOD_LGUI}, {SDL_SCANCODE_RGUI, KMOD_RGUI}};
     uint16_t mods = 0;
     for (const auto& [key, bit] : kModifierKeys)
         if (held[key] != 0)

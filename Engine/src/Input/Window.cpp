@@ -11,7 +11,8 @@ constexpr int kAnyRefreshRate = 2147483647;
 
 } // namespace
 
-Window::Window(const std::string& title, Size size, uint32_t flags) : size_(size)
+Window::Window(const std::string& title, Size size, uint32_t flags)
+    : size_(size)
 {
     handle_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, size.w, size.h, flags);
     if (handle_ == nullptr)

@@ -16,7 +16,11 @@ struct Circle {
     int32_t radius = 0;
 
     constexpr Circle() = default;
-    constexpr Circle(Point center, int32_t radius) : center(center), radius(radius) {}
+    constexpr Circle(Point center, int32_t radius)
+        : center(center)
+        , radius(radius)
+    {
+    }
     // Reads "centerX", "centerY" and "radius" of the first element of an XML text.
     explicit Circle(std::string_view xmlText);
     static Circle fromXml(const pugi::xml_node& element);

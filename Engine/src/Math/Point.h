@@ -18,13 +18,27 @@ struct Point {
     int32_t y = 0;
 
     constexpr Point() = default;
-    constexpr Point(int32_t x, int32_t y) : x(x), y(y) {}
+    constexpr Point(int32_t x, int32_t y)
+        : x(x)
+        , y(y)
+    {
+    }
     // Reads the attributes "x" and "y" of the first element of an XML text (0 when missing).
     explicit Point(std::string_view xmlText);
     static Point fromXml(const pugi::xml_node& element);
 
-    constexpr Point& operator+=(const Point& o) { x += o.x; y += o.y; return *this; }
-    constexpr Point& operator-=(const Point& o) { x -= o.x; y -= o.y; return *this; }
+    constexpr Point& operator+=(const Point& o)
+    {
+        x += o.x;
+        y += o.y;
+        return *this;
+    }
+    constexpr Point& operator-=(const Point& o)
+    {
+        x -= o.x;
+        y -= o.y;
+        return *this;
+    }
     friend constexpr bool operator==(const Point&, const Point&) = default;
 
     const SDL_Point* sdl() const { return reinterpret_cast<const SDL_Point*>(this); }

@@ -18,22 +18,51 @@ struct Rect {
     int32_t h = 0;
 
     constexpr Rect() = default;
-    constexpr Rect(int32_t x, int32_t y, int32_t w, int32_t h) : x(x), y(y), w(w), h(h) {}
-    constexpr Rect(Point p, Size s) : x(p.x), y(p.y), w(s.w), h(s.h) {}
+    constexpr Rect(int32_t x, int32_t y, int32_t w, int32_t h)
+        : x(x)
+        , y(y)
+        , w(w)
+        , h(h)
+    {
+    }
+    constexpr Rect(Point p, Size s)
+        : x(p.x)
+        , y(p.y)
+        , w(s.w)
+        , h(s.h)
+    {
+    }
     // r grown by margin on every side; a negative margin shrinks it.
     constexpr Rect(const Rect& r, int32_t margin)
-        : x(r.x - margin), y(r.y - margin), w(r.w + 2 * margin), h(r.h + 2 * margin) {}
+        : x(r.x - margin)
+        , y(r.y - margin)
+        , w(r.w + 2 * margin)
+        , h(r.h + 2 * margin)
+    {
+    }
     // Reads "x", "y", "width" and "height" of the first element of an XML text (0 when missing).
     explicit Rect(std::string_view xmlText);
     static Rect fromXml(const pugi::xml_node& element);
 
     constexpr Point position() const { return {x, y}; }
-    constexpr void setPosition(Point p) { x = p.x; y = p.y; }
+    constexpr void setPosition(Point p)
+    {
+        x = p.x;
+        y = p.y;
+    }
     constexpr Size size() const { return {w, h}; }
-    constexpr void setSize(Size s) { w = s.w; h = s.h; }
+    constexpr void setSize(Size s)
+    {
+        w = s.w;
+        h = s.h;
+    }
     // Integer halves, rounding toward zero.
     constexpr Point center() const { return {x + w / 2, y + h / 2}; }
-    constexpr void setCenter(Point p) { x = p.x - w / 2; y = p.y - h / 2; }
+    constexpr void setCenter(Point p)
+    {
+        x = p.x - w / 2;
+        y = p.y - h / 2;
+    }
 
     constexpr int32_t left() const { return x; }
     constexpr int32_t right() const { return x + w; }

@@ -33,8 +33,8 @@ std::optional<std::u16string> dialogFilterText(const std::vector<std::string>& f
 
 namespace {
 
-constexpr DWORD kOpenFlags =
-    OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
+constexpr DWORD kOpenFlags
+    = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
 // Saving must accept a file that does not exist yet.
 constexpr DWORD kSaveFlags = kOpenFlags & ~static_cast<DWORD>(OFN_FILEMUSTEXIST);
 

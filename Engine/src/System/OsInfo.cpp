@@ -77,8 +77,8 @@ bool queryOsVersion(OSVERSIONINFOEXW& record)
     if (ntdll == nullptr)
         return false;
     using RtlGetVersionFunction = LONG(WINAPI*)(OSVERSIONINFOW*);
-    const auto rtlGetVersion =
-        reinterpret_cast<RtlGetVersionFunction>(reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")));
+    const auto rtlGetVersion
+        = reinterpret_cast<RtlGetVersionFunction>(reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")));
     if (rtlGetVersion == nullptr) {
         FreeLibrary(ntdll);
         return false;
@@ -106,8 +106,8 @@ bool isWow64Process()
     if (kernel32 == nullptr)
         return false;
     using IsWow64ProcessFunction = BOOL(WINAPI*)(HANDLE, BOOL*);
-    const auto isWow64 =
-        reinterpret_cast<IsWow64ProcessFunction>(reinterpret_cast<void*>(GetProcAddress(kernel32, "IsWow64Process")));
+    const auto isWow64
+        = reinterpret_cast<IsWow64ProcessFunction>(reinterpret_cast<void*>(GetProcAddress(kernel32, "IsWow64Process")));
     if (isWow64 == nullptr)
         return false;
     BOOL flag = FALSE;
@@ -131,8 +131,8 @@ std::string readTextFile(const char* path)
 
 } // namespace
 
-std::string windowsVersionName(bool workstation, bool queryOk, uint32_t major, uint32_t minor,
-                               uint16_t servicePackMajor)
+std::string windowsVersionName(
+    bool workstation, bool queryOk, uint32_t major, uint32_t minor, uint16_t servicePackMajor)
 {
     if (!workstation)
         return "Windows Server";
@@ -169,8 +169,8 @@ std::string osName()
     OSVERSIONINFOEXW record = {};
     record.dwOSVersionInfoSize = sizeof(OSVERSIONINFOEXW);
     const bool queryOk = workstation && queryOsVersion(record);
-    return windowsVersionName(workstation, queryOk, record.dwMajorVersion, record.dwMinorVersion,
-                              record.wServicePackMajor);
+    return windowsVersionName(
+        workstation, queryOk, record.dwMajorVersion, record.dwMinorVersion, record.wServicePackMajor);
 }
 
 std::string osArch() { return windowsArchName(isWow64Process()); }

@@ -19,8 +19,8 @@ std::string osArch();
 // The Windows name from the workstation test and the version record: "Windows Server" for any server,
 // "Error" when the record could not be read, otherwise the name of major.minor ("Unknown" for a
 // combination not in the table) with " SP<n>" appended for a service pack n other than 0.
-std::string windowsVersionName(bool workstation, bool queryOk, uint32_t major, uint32_t minor,
-                               uint16_t servicePackMajor);
+std::string windowsVersionName(
+    bool workstation, bool queryOk, uint32_t major, uint32_t minor, uint16_t servicePackMajor);
 
 // A 32-bit engine under WOW64 runs on 64-bit Windows: "x64"; otherwise "x86".
 std::string windowsArchName(bool wow64);

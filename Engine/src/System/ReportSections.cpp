@@ -90,8 +90,7 @@ void addLine(std::string& out, std::string_view key, std::string_view value)
 void addDisplayMode(std::string& out, const SDL_DisplayMode& mode)
 {
     addLine(out, "Display mode: ",
-            std::to_string(SDL_BITSPERPIXEL(mode.format)) + "bpp " + std::to_string(mode.w) + "x" +
-                std::to_string(mode.h));
+        std::to_string(SDL_BITSPERPIXEL(mode.format)) + "bpp " + std::to_string(mode.w) + "x" + std::to_string(mode.h));
     addLine(out, "Refresh rate: ", std::to_string(mode.refresh_rate) + "Hz");
 }
 
@@ -151,8 +150,8 @@ void addDirect3DBlock(std::string& out, SDL_Renderer* renderer)
     const auto high = static_cast<uint32_t>(adapter.DriverVersion.HighPart);
     const auto low = static_cast<uint32_t>(adapter.DriverVersion.LowPart);
     addLine(out, "Driver version: ",
-            std::to_string(high >> 16) + "." + std::to_string(high & 0xFFFF) + "." + std::to_string(low >> 16) + "." +
-                std::to_string(low & 0xFFFF));
+        std::to_string(high >> 16) + "." + std::to_string(high & 0xFFFF) + "." + std::to_string(low >> 16) + "."
+            + std::to_string(low & 0xFFFF));
 }
 
 #endif

@@ -22,9 +22,15 @@ std::string systemInfoReport()
     Core& core = Core::instance();
     SDL_Renderer* renderer = core.hasRenderer() ? core.renderer().handle() : nullptr;
     const std::string sections[] = {
-        versionsSection(), subsystemSection(),    renderSection(renderer, true),
-        displaySection(),  displayModesSection(), audioSection(),
-        cpuSection(),      otherSection(),        osSection(),
+        versionsSection(),
+        subsystemSection(),
+        renderSection(renderer, true),
+        displaySection(),
+        displayModesSection(),
+        audioSection(),
+        cpuSection(),
+        otherSection(),
+        osSection(),
     };
     std::string report;
     for (const std::string& section : sections) {

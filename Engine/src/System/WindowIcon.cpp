@@ -57,7 +57,7 @@ void setWindowIcon(SDL_Window* window, SDL_Surface* icon)
 }
 
 // X11 and Wayland windows carry one icon that the desktop scales; the big one serves both sizes.
-void setWindowSmallIcon(SDL_Window* /*window*/, SDL_Surface* /*icon*/) {}
+void setWindowSmallIcon(SDL_Window* /*window*/, SDL_Surface* /*icon*/) { }
 
 #endif
 
