@@ -77,13 +77,13 @@ if [ "$leaks" = 1 ]; then
     # A shared sanitizer runtime (gcc's) must come first among the preloaded libraries.
     runtime=$(ldd "$sim" | awk '/libasan/ { print $3 }')
     preload="${runtime:+$runtime }$work/keep_loaded.so"
-    echo "LeakSanitizer run: $frames frames, seed $seed"
+    echo "LeakSanitizer run: $frames frames, seed $seed, fights to lose first: $lose"
     status=0
     (cd "$work" &&
         LD_PRELOAD="$preload" \
         ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:exitcode=23" \
         LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=1:report_objects=0" \
-        "$sim" --autopilot --seed "$seed" --frames "$frames") > "$work/out.txt" 2>&1 ||
+        "$sim" --autopilot --lose "$lose" --seed "$seed" --frames "$frames") > "$work/out.txt" 2>&1 ||
         status=$?
     tail -n 1 "$work/out.txt" | grep '^{' || true
     grep -A3 'Suppressions used' "$work/out.txt" > /dev/null &&
