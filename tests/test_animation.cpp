@@ -248,13 +248,13 @@ TEST_F(AnimationTest, FilesThatCannotBeLoadedEndTheProgram)
     const std::string noFrames = writeXml("no-frames.xml", "<a image=\"" + sheet + "\"><animation count=\"3\"/></a>");
     const std::string noAnimation = writeXml("no-animation.xml", "<a image=\"" + sheet + "\"/>");
     const std::string missingImage
-        = writeXml("missing-image.xml", "<a image=\"scratch/animation/none.png\"><animation><f/></animation></a>");
+        = writeXml("missing-image.xml", "<a image=\"" + dir + "/none.png\"><animation><f/></animation></a>");
     const std::string noImage = writeXml("no-image.xml", "<a><animation><f/></animation></a>");
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {"scratch/animation/missing.xml", "File scratch/animation/missing.xml failed load!"},
+        {dir + "/missing.xml", "File " + dir + "/missing.xml failed load!"},
         {noFrames, "Animation " + noFrames + " failed load!"},
         {noAnimation, "Animation " + noAnimation + " failed load!"},
-        {missingImage, "Surface scratch/animation/none.png failed load!"},
+        {missingImage, "Surface " + dir + "/none.png failed load!"},
         {noImage, "Surface  failed load!"},
     };
     for (const auto& [xml, message] : cases)

@@ -79,9 +79,7 @@ protected:
         GTEST_FLAG_SET(death_test_style, "threadsafe");
         std::filesystem::create_directories("userData");
         startHeadlessCore();
-        // One directory per test: CTest runs the tests of this file side by side.
-        dir = scratchDirectory(
-            std::string("bad_assets/") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir = scratchDirectory("bad_assets");
     }
 
     std::string write(const std::string& name, const std::string& bytes) const

@@ -91,18 +91,18 @@ TEST_F(SurfaceTest, ResourcesThatCannotBeLoadedEndTheProgramWithTheirKindAndPath
     const std::string dir = scratchDirectory("surface");
     std::ofstream(dir + "/text.wav") << "not a wave";
     const std::vector<std::pair<std::function<void()>, std::string>> cases = {
-        {[] { Surface("scratch/surface/missing.png", Color()); }, "Surface scratch/surface/missing.png failed load!"},
-        {[] { Font("scratch/surface/missing.ttf", 22); }, "Font scratch/surface/missing.ttf failed load!"},
+        {[&] { Surface(dir + "/missing.png", Color()); }, "Surface " + dir + "/missing.png failed load!"},
+        {[&] { Font(dir + "/missing.ttf", 22); }, "Font " + dir + "/missing.ttf failed load!"},
         {[] {
              static const char garbage[] = "these bytes are not a TrueType font";
              Font(garbage, sizeof garbage, 22);
          },
             "Font from const memory failed load!"},
-        {[] { Sound("scratch/surface/missing.wav"); }, "Sound scratch/surface/missing.wav failed load!"},
-        {[] { Sound("scratch/surface/text.wav"); }, "Sound scratch/surface/text.wav failed load!"},
-        {[] { Music("scratch/surface/missing.mp3"); }, "Music scratch/surface/missing.mp3 failed load!"},
-        {[] { File("scratch/surface/missing.xml", File::Read); }, "File scratch/surface/missing.xml failed load!"},
-        {[] { File("scratch/surface/text.wav", 3); }, "File scratch/surface/text.wav failed load!"}, // unknown mode
+        {[&] { Sound(dir + "/missing.wav"); }, "Sound " + dir + "/missing.wav failed load!"},
+        {[&] { Sound(dir + "/text.wav"); }, "Sound " + dir + "/text.wav failed load!"},
+        {[&] { Music(dir + "/missing.mp3"); }, "Music " + dir + "/missing.mp3 failed load!"},
+        {[&] { File(dir + "/missing.xml", File::Read); }, "File " + dir + "/missing.xml failed load!"},
+        {[&] { File(dir + "/text.wav", 3); }, "File " + dir + "/text.wav failed load!"}, // unknown mode
     };
     for (const auto& [load, message] : cases)
         expectFatal(load, message);

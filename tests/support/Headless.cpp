@@ -2,6 +2,8 @@
 
 #include "Core/Core.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -29,7 +31,12 @@ std::string readFile(const std::string& path)
 
 std::string scratchDirectory(const std::string& name)
 {
-    const std::filesystem::path dir = std::filesystem::path("scratch") / name;
+    // CTest runs the tests of a program side by side, each in a process of its own: a directory per
+    // test keeps one test from clearing the files of another that uses the same name.
+    std::filesystem::path dir = "scratch";
+    if (const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info())
+        dir /= std::string(test->test_suite_name()) + "." + test->name();
+    dir /= name;
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     return dir.string();

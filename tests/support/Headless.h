@@ -9,5 +9,6 @@ void startHeadlessCore();
 // The whole content of a file ("" if it cannot be read).
 std::string readFile(const std::string& path);
 
-// A fresh scratch directory below the working directory, for files a test writes itself.
+// A fresh scratch directory below the working directory, for files a test writes itself; it lies in a
+// directory of the running test's own.
 std::string scratchDirectory(const std::string& name);
