@@ -1,7 +1,9 @@
 #include "BusyScene.h"
 
+#include "BenchSupport.h"
 #include "Core/Core.h"
 #include "GameFrame.h"
+#include "Input/Window.h"
 #include "World.h"
 
 #include <algorithm>
@@ -18,6 +20,16 @@ constexpr long kStageLimit = 5000;
 constexpr int kAttempts = 20;
 
 } // namespace
+
+std::unique_ptr<World> startGame()
+{
+    startGameCore();
+    Core& core = Core::instance();
+    auto world = std::make_unique<World>();
+    core.scenes().setGlobalScene(makeScene(*world));
+    core.window().show();
+    return world;
+}
 
 BusyScene::BusyScene(World& world)
     : world_(world)

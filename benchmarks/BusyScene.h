@@ -3,8 +3,13 @@
 #include "Bullet.h"
 
 #include <cstdint>
+#include <memory>
 
 struct World;
+
+// The game as it runs: the engine started headless, the world built, its frame callables set as the
+// global scene and the window shown.
+std::unique_ptr<World> startGame();
 
 // Brings a world to the busiest moment of the game and keeps it there: the second boss in its second
 // stage with lasers and fireballs in play, and the player running to and fro while firing. The bosses

@@ -8,9 +8,7 @@
 #include "BusyScene.h"
 
 #include "Core/Core.h"
-#include "GameFrame.h"
 #include "Graphics/Renderer.h"
-#include "Input/Window.h"
 #include "World.h"
 
 #include <cstdio>
@@ -59,11 +57,8 @@ Block timeBlock(const std::function<int64_t()>& frame, const std::function<void(
 
 int main()
 {
-    startGameCore();
+    auto world = startGame();
     Core& core = Core::instance();
-    auto world = std::make_unique<World>();
-    core.scenes().setGlobalScene(makeScene(*world));
-    core.window().show();
     BusyScene scene(*world);
     scene.setUp();
 

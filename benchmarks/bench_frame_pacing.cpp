@@ -8,8 +8,6 @@
 
 #include "Core/Core.h"
 #include "Core/FrameLimiter.h"
-#include "GameFrame.h"
-#include "Input/Window.h"
 #include "World.h"
 
 #include <cmath>
@@ -66,11 +64,8 @@ void printPacing(const char* title, const std::vector<double>& periods)
 
 int main()
 {
-    startGameCore();
+    auto world = startGame();
     Core& core = Core::instance();
-    auto world = std::make_unique<World>();
-    core.scenes().setGlobalScene(makeScene(*world));
-    core.window().show();
     BusyScene scene(*world);
 
     printPacing("limiter alone (frames without work)", pace([] {}));
