@@ -2,6 +2,7 @@
 
 #include "Core/Core.h"
 #include "GameFrame.h"
+#include "GameSession.h"
 #include "World.h"
 
 #include <SDL.h>
@@ -14,7 +15,8 @@ int main(int /*argc*/, char* /*argv*/[])
     core.init(kTitle, kLogicalSize, true);
 
     World world;
-    core.scenes().setGlobalScene(makeScene(world));
+    GameSession session(world, std::nullopt);
+    core.scenes().setGlobalScene(session.scene());
     core.run();
-    return 0;
+    return session.finish();
 }

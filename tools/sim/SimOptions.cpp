@@ -39,12 +39,14 @@ ShotRequest parseShot(const std::string& option, const std::string& text)
 
 const char* simUsage()
 {
-    return "usage: duelfall-sim [--frames N] [--seed N] [--autopilot [--lose N]] [--input FILE]\n"
+    return "usage: duelfall-sim [--frames N] [--seed N] [--autopilot [--lose N]] [--input FILE] [--replay FILE]\n"
            "                    [--until victory|gameover[+N]] [--shot FRAME:FILE.png]...\n"
-           "                    [--shot-at EVENT[+N]:FILE.png]... [--trace FILE] [--realtime]\n"
+           "                    [--shot-at EVENT[+N]:FILE.png]... [--trace FILE] [--record FILE] [--realtime]\n"
            "EVENT: boss2, switch, victory or gameover. Key script lines: FROM-TO key key ... with the keys\n"
            "left right up down jump fire enter; frames are numbered from 1. --lose N: the autopilot loses\n"
-           "N fights (giving up when the second boss is low) before it plays to win.\n";
+           "N fights (giving up when the second boss is low) before it plays to win. --replay FILE: a game\n"
+           "recorded by duelfall (userData/replays/), with its seed, for its frames; a desync exits with 3.\n"
+           "--record FILE: writes the run as a replay.\n";
 }
 
 SimOptions parseSimOptions(int argc, char* argv[])
@@ -57,8 +59,13 @@ SimOptions parseSimOptions(int argc, char* argv[])
                 throw std::runtime_error(option + " needs a value");
             return argv[++i];
         };
-        if (option == "--frames")
+        if (option == "--frames") {
             options.frames = parseCount(option, value());
+            options.framesGiven = true;
+        } else if (option == "--replay")
+            options.replayPath = value();
+        else if (option == "--record")
+            options.recordPath = value();
         else if (option == "--seed")
             options.seed = static_cast<unsigned long>(parseCount(option, value()));
         else if (option == "--autopilot")
@@ -86,6 +93,8 @@ SimOptions parseSimOptions(int argc, char* argv[])
     }
     if (options.autopilot && !options.inputPath.empty())
         throw std::runtime_error("--autopilot and --input cannot be combined");
+    if (!options.replayPath.empty() && (options.autopilot || !options.inputPath.empty() || options.seed))
+        throw std::runtime_error("--replay brings its own keys and seed: no --autopilot, --input or --seed with it");
     if (options.loseFights > 0 && !options.autopilot)
         throw std::runtime_error("--lose needs --autopilot");
     return options;

@@ -15,11 +15,16 @@ struct ShotRequest {
 
 struct SimOptions {
     long frames = 20000;
+    bool framesGiven = false;
     std::optional<unsigned long> seed;
     bool autopilot = false;
     // Fights the autopilot loses on purpose before it plays to win.
     long loseFights = 0;
     std::string inputPath;
+    // A recorded game to replay: its seed and keys, its checkpoints checked (exit status 3 on a desync).
+    std::string replayPath;
+    // Where to write the run as a replay, the way the game records it.
+    std::string recordPath;
     // Stop this many frames after the event is first reached (victory or gameover).
     std::string until;
     long untilDelay = 0;

@@ -11,6 +11,8 @@
 #include "GameFrame.h"
 #include "Input/Window.h"
 #include "Math/Random.h"
+#include "ReplayPlayer.h"
+#include "ReplayRecorder.h"
 #include "System/SystemInfo.h"
 #include "World.h"
 
@@ -27,6 +29,8 @@
 #include <memory>
 
 namespace {
+
+constexpr int kDesyncStatus = 3;
 
 const char* outcomeOf(const World& world)
 {
@@ -83,15 +87,33 @@ int run(const SimOptions& options)
     std::optional<KeyScript> script;
     if (!options.inputPath.empty())
         script = KeyScript::load(options.inputPath);
+    std::optional<ReplayPlayer> replay;
+    if (!options.replayPath.empty())
+        replay.emplace(Replay::load(options.replayPath));
+    const long frames = replay && !options.framesGiven ? replay->frames() : options.frames;
 
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "best");
     Core& core = Core::instance();
     core.init(kTitle, kLogicalSize, true);
     if (options.seed)
         Random::seed(static_cast<uint32_t>(*options.seed));
+    if (replay)
+        replay->seedRandom();
 
     auto world = std::make_unique<World>();
     core.scenes().setGlobalScene(makeScene(*world));
+    // Recorded as the game records: the keys the frame reads, then the state once it is drawn.
+    ReplayRecorder recorder(Random::seedInUse());
+    if (!options.recordPath.empty())
+        core.scenes().setGlobalScene(Scene(
+            [&] {
+                recorder.recordFrame(readGameKeys(Core::keyboard()));
+                updateFrame(*world);
+            },
+            [&] {
+                drawFrame(*world);
+                recorder.frameDone(*world);
+            }));
     writeSystemInfoReport();
     if (options.realtime)
         core.window().show();
@@ -103,6 +125,13 @@ int run(const SimOptions& options)
             throw std::runtime_error("cannot write trace file '" + options.tracePath + "'");
     }
 
+    std::ofstream record;
+    if (!options.recordPath.empty()) {
+        record.open(options.recordPath, std::ios::binary | std::ios::trunc);
+        if (!record)
+            throw std::runtime_error("cannot write replay '" + options.recordPath + "'");
+    }
+
     Autopilot autopilot(static_cast<int>(std::min<long>(options.loseFights, INT_MAX)));
     Keyboard& keyboard = Core::keyboard();
     EventLog events;
@@ -110,12 +139,15 @@ int run(const SimOptions& options)
     long frame = 0;
     long gameOvers = 0;
     bool wasOver = false;
-    while (frame < options.frames && core.input().isRunning()) {
+    std::optional<std::string> desync;
+    while (frame < frames && core.input().isRunning() && !desync) {
         ++frame;
         if (options.autopilot)
             keyboard.setScript(autopilot.decide(*world));
         else if (script)
             keyboard.setScript(script->keysAt(frame));
+        else if (replay)
+            keyboard.setScript(replay->keysAt(frame));
 
         const auto start = std::chrono::steady_clock::now();
         core.runFrame();
@@ -137,6 +169,8 @@ int run(const SimOptions& options)
         }
         if (trace)
             writeTrace(trace, frame, *world);
+        if (replay)
+            desync = replay->check(frame, *world);
         if (options.realtime)
             limitFrameRate(core.fps());
         if (!options.until.empty() && events.firstSeen.count(options.until)
@@ -150,9 +184,13 @@ int run(const SimOptions& options)
         "\"game_overs\":%ld,\"ms_per_frame\":%.3f}",
         frame, outcomeOf(*world), world->player.getHealth(), world->boss01.health(), world->boss02.health(), gameOvers,
         frame > 0 ? 1000.0 * frameSeconds / frame : 0.0);
+    if (desync)
+        std::cerr << "duelfall-sim: " << *desync << '\n';
+    if (record.is_open() && !(record << recorder.replay().text()).flush())
+        throw std::runtime_error("cannot write replay '" + options.recordPath + "'");
     std::cout << summary << std::endl;
     world.reset();
-    return 0;
+    return desync ? kDesyncStatus : 0;
 }
 
 } // namespace

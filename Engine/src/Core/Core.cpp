@@ -14,6 +14,7 @@
 
 #include <cstdlib>
 #include <iostream>
+#include <utility>
 
 namespace {
 
@@ -23,6 +24,12 @@ constexpr int kAudioChunkSize = 2048; // sample frames per mixer chunk
 
 const Color kTargetClearColor{192, 192, 192, 255};
 const Color kWindowClearColor{0, 0, 0, 255};
+
+std::function<void()>& fatalErrorHook()
+{
+    static std::function<void()> hook;
+    return hook;
+}
 
 // The parent of the engine's boxes: the game window once init has created it.
 SDL_Window* messageBoxParent()
@@ -166,10 +173,15 @@ void fatalError(const std::string& message)
         std::cerr << sdlError << '\n';
     std::cerr.flush();
 
+    // Taken out before it runs: a fatal error inside the hook does not run it again.
+    if (const std::function<void()> hook = std::exchange(fatalErrorHook(), nullptr))
+        hook();
     showMessage("Error!", message.c_str());
     writeLogLine(logFile(), sdlError, true);
     std::exit(1);
 }
+
+void setFatalErrorHook(std::function<void()> hook) { fatalErrorHook() = std::move(hook); }
 
 void showMessage(const char* title, const char* text)
 {

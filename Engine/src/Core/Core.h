@@ -9,6 +9,7 @@
 #include "Math/Size.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -70,6 +71,8 @@ private:
 // Logs the message as an ERROR line, writes it to standard error, shows it in a box titled "Error!",
 // logs SDL's error text as a second ERROR line and exits with status 1. Never returns.
 [[noreturn]] void fatalError(const std::string& message);
+// Called once by fatalError before the box is shown, so that the game can keep what must not be lost.
+void setFatalErrorHook(std::function<void()> hook);
 
 // A simple modal information box, parented to the core's window once it exists.
 void showMessage(const char* title, const char* text);

@@ -5,7 +5,8 @@
 namespace {
 
 struct XorshiftState {
-    uint32_t x = static_cast<uint32_t>(std::time(nullptr));
+    uint32_t seed = static_cast<uint32_t>(std::time(nullptr));
+    uint32_t x = seed;
     uint32_t y = 362436069;
     uint32_t z = 521288629;
 };
@@ -45,5 +46,8 @@ void Random::seed(uint32_t x)
 {
     XorshiftState& s = state();
     s = XorshiftState{};
+    s.seed = x;
     s.x = x;
 }
+
+uint32_t Random::seedInUse() { return state().seed; }

@@ -15,6 +15,9 @@ public:
     // Restarts the sequence from a known state (x = seed, y and z at their initial values),
     // so that tests and tools replay the same game.
     static void seed(uint32_t x);
+    // The seed the sequence started from (the clock's, taken now if nothing was drawn yet), so that a
+    // recorded game can be replayed.
+    static uint32_t seedInUse();
 };
 
 inline int32_t randomInt(int32_t min, int32_t max) { return Random::randomInt(min, max); }

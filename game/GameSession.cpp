@@ -1,0 +1,102 @@
+#include "GameSession.h"
+
+#include "GameFrame.h"
+#include "World.h"
+
+#include "Core/Core.h"
+#include "Math/Random.h"
+#include "Utils/LogFile.h"
+#include "Utils/Path.h"
+#include "Utils/Time.h"
+
+#include <iostream>
+
+namespace {
+
+constexpr int kDesyncStatus = 3;
+
+void logInfo(const std::string& message) { writeLogLine(logFile(), message, false); }
+
+} // namespace
+
+std::optional<Replay> GameSession::loadReplay(const std::string& path)
+{
+    if (path.empty())
+        return std::nullopt;
+    try {
+        return Replay::load(path);
+    } catch (const ReplayError& error) {
+        fatalError(error.what());
+    }
+}
+
+GameSession::GameSession(World& world, std::optional<Replay> replay)
+    : world_(world)
+{
+    if (replay) {
+        player_.emplace(std::move(*replay));
+        player_->seedRandom();
+        Core::keyboard().setScript(player_->keysAt(1));
+        logInfo("Playing back a replay of " + std::to_string(player_->frames()) + " frames");
+        return;
+    }
+    recorder_.emplace(Random::seedInUse());
+    archive_.emplace(basePath() + "/userData/replays", currentTime());
+    // A fatal error in the middle of a fight still leaves the replay up to the last whole frame.
+    setFatalErrorHook([this] { archive_->saveAsLast(recorder_->replay()); });
+}
+
+GameSession::~GameSession() { setFatalErrorHook(nullptr); }
+
+Scene GameSession::scene()
+{
+    if (player_)
+        return Scene([this] { playFrame(); }, [this] { playedFrameDone(); });
+    return Scene([this] { recordFrame(); }, [this] { recordedFrameDone(); });
+}
+
+int GameSession::finish()
+{
+    if (recorder_) {
+        archive_->saveAsLast(recorder_->replay());
+        return 0;
+    }
+    logInfo("Replay played back to frame " + std::to_string(frame_) + (desync_ ? ": " + *desync_ : ": no desync"));
+    return desync_ ? kDesyncStatus : 0;
+}
+
+void GameSession::recordFrame()
+{
+    // The keys as the frame update reads them, from the same snapshot.
+    recorder_->recordFrame(readGameKeys(Core::keyboard()));
+    updateFrame(world_);
+}
+
+void GameSession::recordedFrameDone()
+{
+    drawFrame(world_);
+    // Written at each game over and victory, so that even a killed game leaves its replay.
+    if (recorder_->frameDone(world_))
+        archive_->save(recorder_->replay());
+}
+
+void GameSession::playFrame()
+{
+    ++frame_;
+    updateFrame(world_);
+}
+
+void GameSession::playedFrameDone()
+{
+    drawFrame(world_);
+    if (std::optional<std::string> desync = player_->check(frame_, world_); desync && !desync_) {
+        desync_ = desync;
+        writeLogLine(logFile(), "Replay " + *desync, true);
+        std::cerr << "Duelfall: " << *desync << '\n';
+    }
+    // The keys of the next frame are taken by the next poll.
+    if (frame_ >= player_->frames())
+        Core::instance().input().stop();
+    else
+        Core::keyboard().setScript(player_->keysAt(frame_ + 1));
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "Core/Scene.h"
+#include "Replay.h"
+#include "ReplayArchive.h"
+#include "ReplayPlayer.h"
+#include "ReplayRecorder.h"
+
+#include <optional>
+#include <string>
+
+struct World;
+
+// The game as its window runs it: every fight recorded into userData/replays/, or, given a replay, that
+// game played back at normal speed (the keyboard is ignored; closing the window still quits).
+class GameSession {
+public:
+    // No path: nothing to play back. A replay that cannot be read is a fatal error naming the line;
+    // read it before anything else starts.
+    static std::optional<Replay> loadReplay(const std::string& path);
+
+    // Seeds the random generator (the clock's seed is kept, or the replay's is used) before the first frame.
+    GameSession(World& world, std::optional<Replay> replay);
+    ~GameSession();
+    GameSession(const GameSession&) = delete;
+    GameSession& operator=(const GameSession&) = delete;
+
+    // The frame callables of the world, recording or playing back.
+    Scene scene();
+    // After the frame loop: the recording written and copied to last.replay. The exit status: 0, or 3 if
+    // a replay played back went another way than recorded.
+    int finish();
+
+private:
+    void recordFrame();
+    void recordedFrameDone();
+    void playFrame();
+    void playedFrameDone();
+
+    World& world_;
+    std::optional<ReplayRecorder> recorder_;
+    std::optional<ReplayArchive> archive_;
+    std::optional<ReplayPlayer> player_;
+    long frame_ = 0;
+    std::optional<std::string> desync_;
+};
