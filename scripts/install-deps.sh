@@ -10,6 +10,8 @@ packages=(
   clang libclang-rt-14-dev
   # asset generation (drawing, sound synthesis, MP3 encoding, the font)
   python3 python3-pil python3-numpy lame fonts-dejavu-core
+  # the real-window replay test (a virtual X display, key events, screenshots)
+  xvfb xdotool imagemagick
 )
 
 missing=()
