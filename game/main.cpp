@@ -10,6 +10,8 @@
 #include <SDL.h>
 
 #include <cstdio>
+#include <optional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -32,6 +34,9 @@ int main(int argc, char* argv[])
         return 0;
     }
 
+    // Read before anything starts: an unreadable replay is reported at once.
+    std::optional<Replay> replay = GameSession::loadReplay(options.replayFile);
+
     // The stretched off-screen picture is filtered at the best quality the renderer offers.
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "best");
     Core& core = Core::instance();
@@ -39,7 +44,7 @@ int main(int argc, char* argv[])
     core.init(kTitle, kLogicalSize, true);
 
     World world;
-    GameSession session(world, std::nullopt);
+    GameSession session(world, std::move(replay));
     core.scenes().setGlobalScene(session.scene());
     core.run();
     return session.finish();
