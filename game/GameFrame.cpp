@@ -1,6 +1,7 @@
 #include "GameFrame.h"
 
 #include "Core/Core.h"
+#include "GamepadKeys.h"
 #include "World.h"
 
 #include <algorithm>
@@ -61,8 +62,7 @@ void drawFight(World& world)
 void drawGameOver(World& world)
 {
     world.gameOverOverlay.draw();
-    const Keyboard& keyboard = Core::keyboard();
-    if (keyboard.isKeyDown(SDL_SCANCODE_RETURN) || keyboard.isKeyDown(SDL_SCANCODE_KP_ENTER))
+    if (readFrameKeys().isHeld(GameKey::Enter))
         restartFight(world);
 }
 
@@ -73,6 +73,12 @@ void drawVictory(World& world)
     world.revealed = static_cast<float>(std::min(world.revealed + kRevealStep, length));
     world.victoryText.setText(wholeCharacterPrefix(world.victoryMessage, static_cast<size_t>(world.revealed)));
     world.victoryText.draw();
+    // Once the whole text shows, Enter plays again as after a game over; the text stays whole.
+    if (world.revealed >= length) {
+        world.playAgainText.draw();
+        if (readFrameKeys().isHeld(GameKey::Enter))
+            restartFight(world);
+    }
 }
 
 } // namespace
@@ -89,6 +95,18 @@ PlayerInput readPlayerInput(const Keyboard& keyboard)
     return input;
 }
 
+PlayerInput playerInputOf(GameKeys keys)
+{
+    PlayerInput input;
+    input.left = keys.isHeld(GameKey::Left);
+    input.right = keys.isHeld(GameKey::Right);
+    input.up = keys.isHeld(GameKey::Up);
+    input.down = keys.isHeld(GameKey::Down);
+    input.jump = keys.isHeld(GameKey::Jump);
+    input.fire = keys.isHeld(GameKey::Fire);
+    return input;
+}
+
 void updateFrame(World& world)
 {
     Player& player = world.player;
@@ -97,7 +115,7 @@ void updateFrame(World& world)
         return;
     }
 
-    const PlayerInput input = readPlayerInput(Core::keyboard());
+    const PlayerInput input = playerInputOf(readFrameKeys());
     player.setLeftKey(input.left);
     player.setRightKey(input.right);
     player.setUpKey(input.up);

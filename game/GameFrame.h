@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Core/Scene.h"
+#include "GameKeys.h"
 #include "Input/Keyboard.h"
 
 #include <string>
@@ -20,13 +21,16 @@ struct PlayerInput {
 // A flag is set while any of its keys is held: A or Left, D or Right, W or Up, S or Down, Space, and
 // either Ctrl or either Shift for fire.
 PlayerInput readPlayerInput(const Keyboard& keyboard);
+// The six flags of a frame's game keys, from whatever device they came.
+PlayerInput playerInputOf(GameKeys keys);
 
 // The game's whole per-frame logic: keys to the player, the player, then the boss being fought, and the
 // music. Nothing moves once the player has finished dying.
 void updateFrame(World& world);
 
 // Paints one frame: arena, player, labels and bars, the boss, and the game-over or victory overlay.
-// On the game-over overlay, Enter restarts the fight.
+// On the game-over overlay, and under the victory text once it is whole, Enter (or a pad's Start)
+// restarts the fight.
 void drawFrame(World& world);
 
 // The player and both bosses back to their starting state; no file is read again, the music goes on.

@@ -1,6 +1,8 @@
 #include "GameSession.h"
 
+#include "FullscreenKeys.h"
 #include "GameFrame.h"
+#include "GamepadKeys.h"
 #include "World.h"
 
 #include "Core/Core.h"
@@ -65,15 +67,30 @@ int GameSession::finish()
     return desync_ ? kDesyncStatus : 0;
 }
 
+bool GameSession::desktopFrame()
+{
+    Core& core = Core::instance();
+    toggleFullscreenOnKey(core.input(), core.window());
+    const bool fightGoesOn = !world_.player.isFinished() && !world_.boss02.isFinished();
+    return pause_.update(core.input(), world_.music, fightGoesOn);
+}
+
 void GameSession::recordFrame()
 {
+    // A paused frame is neither recorded nor played: the game after it goes on as if it never was.
+    if (desktopFrame())
+        return;
     // The keys as the frame update reads them, from the same snapshot.
-    recorder_->recordFrame(readGameKeys(Core::keyboard()));
+    recorder_->recordFrame(readFrameKeys());
     updateFrame(world_);
 }
 
 void GameSession::recordedFrameDone()
 {
+    if (pause_.isPaused()) {
+        pause_.draw();
+        return;
+    }
     drawFrame(world_);
     // Written at each game over and victory, so that even a killed game leaves its replay.
     if (recorder_->frameDone(world_))
@@ -82,12 +99,18 @@ void GameSession::recordedFrameDone()
 
 void GameSession::playFrame()
 {
+    if (desktopFrame())
+        return;
     ++frame_;
     updateFrame(world_);
 }
 
 void GameSession::playedFrameDone()
 {
+    if (pause_.isPaused()) {
+        pause_.draw();
+        return;
+    }
     drawFrame(world_);
     if (std::optional<std::string> desync = player_->check(frame_, world_); desync && !desync_) {
         desync_ = desync;

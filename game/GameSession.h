@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Core/Scene.h"
+#include "Pause.h"
 #include "Replay.h"
 #include "ReplayArchive.h"
 #include "ReplayPlayer.h"
@@ -30,8 +31,12 @@ public:
     // After the frame loop: the recording written and copied to last.replay. The exit status: 0, or 3 if
     // a replay played back went another way than recorded.
     int finish();
+    // Whether the last frame was paused (no update ran, nothing was recorded).
+    bool isPaused() const { return pause_.isPaused(); }
 
 private:
+    // The window's own keys (full screen, pause) of this frame; true if the frame is paused.
+    bool desktopFrame();
     void recordFrame();
     void recordedFrameDone();
     void playFrame();
@@ -41,6 +46,7 @@ private:
     std::optional<ReplayRecorder> recorder_;
     std::optional<ReplayArchive> archive_;
     std::optional<ReplayPlayer> player_;
+    Pause pause_;
     long frame_ = 0;
     std::optional<std::string> desync_;
 };

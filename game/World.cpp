@@ -11,6 +11,8 @@ constexpr int kFontSize = 22;
 constexpr int kBlended = 1;
 constexpr int kBossBarRow = 683;
 constexpr int kPlayerBarRow = 647;
+// Under the two lines of the victory text (logical pixels).
+constexpr int kPlayAgainRow = 240;
 
 Sprite spriteOf(const std::string& path, Point position) { return Sprite(Texture(path), position); }
 
@@ -80,5 +82,8 @@ World::World()
     , font("data/ttf/tahomabd.ttf", kFontSize)
     , victoryMessage("Поздравляю вас с прохождением игры и с наступающим 2018 годом!!!")
     , victoryText(font, "", Color(NamedColor::WHITE, Color::opaqueAlpha()), {95, 170}, kBlended)
+    , playAgainText(font, "Press Enter to play again", Color(NamedColor::WHITE, Color::opaqueAlpha()), {0, 0}, kBlended)
 {
+    playAgainText.rect().x = (kLogicalSize.w - playAgainText.rect().w) / 2;
+    playAgainText.rect().y = kPlayAgainRow;
 }

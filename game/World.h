@@ -47,4 +47,6 @@ struct World {
     // Bytes of the victory message shown so far; grows by 0.4 a frame after victory, never reset.
     float revealed = 0.0f;
     Text victoryText;
+    // Under the victory text once it is whole.
+    Text playAgainText;
 };

@@ -11,8 +11,8 @@
 
 #include <cstdio>
 #include <optional>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {

@@ -35,6 +35,10 @@ Music& Music::operator=(Music&& other) noexcept
 }
 
 // The frame update calls this every frame; the piece is started once and never restarted.
+void Music::pause() { Mix_PauseMusic(); }
+
+void Music::resume() { Mix_ResumeMusic(); }
+
 void Music::play(int loops)
 {
     if (played_)

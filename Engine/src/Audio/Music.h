@@ -17,6 +17,9 @@ public:
     // Only the first call plays (loops: -1 for ever); later calls are ignored, even after the end.
     void play(int loops);
     bool wasPlayed() const { return played_; }
+    // Holds the music where it is and goes on from there; nothing if no music plays.
+    void pause();
+    void resume();
     // The mixer's one music volume, 0 to 128.
     void setVolume(int volume);
     Mix_Music* handle() const { return handle_; }

@@ -1,6 +1,7 @@
 #include "Core/Core.h"
 
 #include "Core/FrameLimiter.h"
+#include "Graphics/Letterbox.h"
 #include "Graphics/Renderer.h"
 #include "Input/Window.h"
 #include "System/SystemInfo.h"
@@ -179,8 +180,8 @@ void Core::drawStep(const Scene* current, const Scene* global)
     if (useRenderTarget_) {
         renderer_->setTarget(nullptr);
         renderer_->clear(kWindowClearColor);
-        // Stretched over the whole window, aspect ratio not kept.
-        renderer_->copy(renderTarget_, window_->rect());
+        // Scaled to fit and centred, its shape kept: black bars fill the rest of the window.
+        renderer_->copy(renderTarget_, letterbox(logicalSize_, renderer_->outputSize()));
     }
     renderer_->present();
 }

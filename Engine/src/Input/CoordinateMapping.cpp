@@ -1,6 +1,7 @@
 #include "Input/CoordinateMapping.h"
 
 #include "Core/Core.h"
+#include "Graphics/Letterbox.h"
 #include "Input/Window.h"
 
 namespace {
@@ -36,7 +37,9 @@ Point toLogical(Point window)
     Core& core = Core::instance();
     if (!core.hasWindow())
         return window;
-    return toLogical(window, core.logicalSize(), core.window().size());
+    // The picture fills only its letterbox rectangle: the bars map outside the logical space.
+    const Rect box = letterbox(core.logicalSize(), core.window().size());
+    return toLogical({window.x - box.x, window.y - box.y}, core.logicalSize(), {box.w, box.h});
 }
 
 Point toWindow(Point logical)
@@ -44,5 +47,7 @@ Point toWindow(Point logical)
     Core& core = Core::instance();
     if (!core.hasWindow())
         return logical;
-    return toWindow(logical, core.logicalSize(), core.window().size());
+    const Rect box = letterbox(core.logicalSize(), core.window().size());
+    const Point inBox = toWindow(logical, core.logicalSize(), {box.w, box.h});
+    return {inBox.x + box.x, inBox.y + box.y};
 }

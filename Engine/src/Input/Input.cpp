@@ -9,6 +9,8 @@ void Input::pollEvents()
 {
     mouse_.setWheel({0, 0});
     resized_ = false;
+    keyPresses_.clear();
+    lostFocus_ = false;
     while (SDL_PollEvent(&event_) != 0) {
         switch (event_.type) {
         case SDL_QUIT:
@@ -21,14 +23,20 @@ void Input::pollEvents()
         case SDL_WINDOWEVENT:
             handleWindowEvent(event_.window);
             break;
+        case SDL_KEYDOWN:
+            if (event_.key.repeat == 0)
+                keyPresses_.push_back(event_.key.keysym);
+            break;
         default:
             break;
         }
+        controllers_.handleEvent(event_);
         if (event_.type == SDL_TEXTINPUT && textInput_.isActive())
             textInput_.append(event_.text.text);
     }
     keyboard_.takeSnapshot();
     mouse_.takeSnapshot();
+    controllers_.takeSnapshot();
 }
 
 void Input::handleWindowEvent(const SDL_WindowEvent& event)
@@ -36,6 +44,7 @@ void Input::handleWindowEvent(const SDL_WindowEvent& event)
     switch (event.event) {
     case SDL_WINDOWEVENT_FOCUS_LOST:
         focused_ = false;
+        lostFocus_ = true;
         break;
     case SDL_WINDOWEVENT_FOCUS_GAINED:
         focused_ = true;

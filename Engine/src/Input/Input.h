@@ -2,23 +2,32 @@
 // Input: the window and everything the user did since the previous frame. Depends on Core (the
 // window and logical size for coordinate mapping), Math and Utils (the log line on resize).
 
+#include "Input/GameControllers.h"
 #include "Input/Keyboard.h"
 #include "Input/Mouse.h"
 #include "Input/TextInput.h"
 
 #include <SDL_events.h>
 
+#include <vector>
+
 class Input {
 public:
     Input() = default;
 
-    // Drains SDL's event queue (quit, wheel, focus, size, typed text), then takes new keyboard and
-    // mouse snapshots.
+    // Drains SDL's event queue (quit, wheel, focus, size, typed text, key presses, game controllers),
+    // then takes new keyboard, mouse and controller snapshots.
     void pollEvents();
 
     Keyboard& keyboard() { return keyboard_; }
     Mouse& mouse() { return mouse_; }
     TextInput& textInput() { return textInput_; }
+    GameControllers& controllers() { return controllers_; }
+    // The keys that went down during the last poll, in order, auto-repeat left out: a press and release
+    // between two polls is still seen here, and so are key events pushed by a program.
+    const std::vector<SDL_Keysym>& keyPresses() const { return keyPresses_; }
+    // Whether the window lost its focus during the last poll (even if it got it back in the same poll).
+    bool lostFocus() const { return lostFocus_; }
     bool isRunning() const { return running_; }
     bool isFocused() const { return focused_; }
     bool wasResized() const { return resized_; }
@@ -31,6 +40,9 @@ private:
     Mouse mouse_;
     Keyboard keyboard_;
     TextInput textInput_;
+    GameControllers controllers_;
+    std::vector<SDL_Keysym> keyPresses_;
+    bool lostFocus_ = false;
     bool running_ = true;
     bool focused_ = true;
     bool resized_ = false;

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "Graphics/Font.h"
+#include "Graphics/Text.h"
+#include "Graphics/Texture.h"
+
+#include <optional>
+
+class Input;
+class Music;
+
+// Pausing the game. Esc or P pause and resume, a pad's Start does the same during the fight, and losing
+// the window's focus pauses. While paused no update runs and nothing is recorded (so pausing never
+// changes what happens after it), the music is paused, and the last picture stays under a dimmed
+// overlay that names the keys; Q then ends the game as closing the window does.
+class Pause {
+public:
+    Pause();
+
+    // Reads this frame's key presses, focus and pads. Returns whether this frame is paused. The pad's
+    // Start pauses only while the fight goes on (afterwards it restarts).
+    bool update(Input& input, Music& music, bool fightGoesOn);
+    bool isPaused() const { return paused_; }
+    // The picture of the last frame played, dimmed, with "Paused" and the keys.
+    void draw();
+
+private:
+    void enter(Music& music);
+    void leave(Music& music);
+
+    bool paused_ = false;
+    Font titleFont_;
+    Font keysFont_;
+    Text title_;
+    Text keys_;
+    // The last frame played, copied when the pause began.
+    std::optional<Texture> picture_;
+};

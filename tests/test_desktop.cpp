@@ -1,0 +1,233 @@
+// What a desktop game does around the fight: pause, play again after the victory, full screen with
+// letterboxing, game controllers. Driven by real SDL events (pushed key and window events, virtual
+// game controllers), read back from the game's state and the render target.
+
+#include "Core/Core.h"
+#include "GameFrame.h"
+#include "GameSession.h"
+#include "GamepadKeys.h"
+#include "Graphics/Letterbox.h"
+#include "Graphics/Renderer.h"
+#include "Input/CoordinateMapping.h"
+#include "Input/Window.h"
+#include "Math/Random.h"
+#include "World.h"
+#include "WorldState.h"
+#include "support/Headless.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr uint32_t kSeed = 20261207;
+
+// The game as main() runs it: a world, its recording session as the global scene, a fixed seed.
+struct Game {
+    World world;
+    GameSession session{world, std::nullopt};
+
+    Game()
+    {
+        Core::instance().scenes().setGlobalScene(session.scene());
+        Random::seed(kSeed);
+        Core::keyboard().setScript(Keyboard::State{});
+    }
+    ~Game() { Core::instance().scenes().setGlobalScene(Scene({}, {})); }
+
+    void frames(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            Core::instance().runFrame();
+    }
+};
+
+void pushEvent(SDL_Event event)
+{
+    event.common.timestamp = SDL_GetTicks();
+    ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
+}
+
+void pushKey(SDL_Scancode key, uint16_t mod = KMOD_NONE)
+{
+    SDL_Event event{};
+    event.type = SDL_KEYDOWN;
+    event.key.windowID = SDL_GetWindowID(Core::instance().window().handle());
+    event.key.state = SDL_PRESSED;
+    event.key.keysym.scancode = key;
+    event.key.keysym.sym = SDL_GetKeyFromScancode(key);
+    event.key.keysym.mod = mod;
+    pushEvent(event);
+}
+
+void pushFocusLost()
+{
+    SDL_Event event{};
+    event.type = SDL_WINDOWEVENT;
+    event.window.windowID = SDL_GetWindowID(Core::instance().window().handle());
+    event.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
+    pushEvent(event);
+}
+
+GameKeys keysOf(std::initializer_list<GameKey> held)
+{
+    GameKeys keys;
+    for (GameKey key : held)
+        keys.set(key, true);
+    return keys;
+}
+
+// The keys held in the n-th frame that is played (not paused): running right and firing, with two jumps.
+GameKeys scriptedKeys(int played)
+{
+    if ((played >= 20 && played < 45) || (played >= 90 && played < 96))
+        return keysOf({GameKey::Right, GameKey::Fire, GameKey::Jump});
+    return keysOf({GameKey::Right, GameKey::Fire});
+}
+
+// Plays `played` frames with the scripted keys; before the wall-clock frame n the events of n are
+// pushed. Returns the world's checksum after each played frame.
+std::vector<uint32_t> playWithEvents(int played, const std::map<int, std::function<void()>>& events)
+{
+    Game game;
+    std::vector<uint32_t> trace;
+    for (int wall = 1; static_cast<int>(trace.size()) < played && wall < 10 * played; ++wall) {
+        Core::keyboard().setScript(keyboardStateOf(scriptedKeys(static_cast<int>(trace.size()) + 1)));
+        if (const auto event = events.find(wall); event != events.end())
+            event->second();
+        game.frames(1);
+        if (!game.session.isPaused())
+            trace.push_back(worldStateOf(game.world).checksum);
+    }
+    return trace;
+}
+
+double meanBrightness(const Image& image, const Rect& area)
+{
+    long sum = 0;
+    for (int y = area.y; y < area.bottom(); ++y)
+        for (int x = area.x; x < area.right(); ++x) {
+            const Color c = image.pixel(x, y);
+            sum += c.r + c.g + c.b;
+        }
+    return static_cast<double>(sum) / (3.0 * area.w * area.h);
+}
+
+int whitePixels(const Image& image, const Rect& area)
+{
+    int count = 0;
+    for (int y = area.y; y < area.bottom(); ++y)
+        for (int x = area.x; x < area.right(); ++x) {
+            const Color c = image.pixel(x, y);
+            count += (c.r > 240 && c.g > 240 && c.b > 240) ? 1 : 0;
+        }
+    return count;
+}
+
+class Desktop : public testing::Test {
+protected:
+    void SetUp() override { startHeadlessCore(); }
+};
+
+TEST_F(Desktop, PausedFramesLeaveNoTraceAndResumingGoesOnFrameForFrame)
+{
+    const std::vector<uint32_t> straight = playWithEvents(120, {});
+    // Each way in and out of the pause, once: Esc, P, a lost focus, and keys pressed while paused.
+    const std::map<int, std::function<void()>> pauses{
+        {10, [] { pushKey(SDL_SCANCODE_ESCAPE); }},
+        {14, [] { pushKey(SDL_SCANCODE_ESCAPE); }},
+        {30, [] { pushKey(SDL_SCANCODE_P); }},
+        {31, [] { pushKey(SDL_SCANCODE_SPACE); }},
+        {40, [] { pushKey(SDL_SCANCODE_P); }},
+        {70, pushFocusLost},
+        {71, pushFocusLost},
+        {90, [] { pushKey(SDL_SCANCODE_ESCAPE); }},
+    };
+    const std::vector<uint32_t> paused = playWithEvents(120, pauses);
+    ASSERT_EQ(paused.size(), straight.size());
+    EXPECT_EQ(paused, straight);
+}
+
+TEST_F(Desktop, WhilePausedNothingMovesTheMusicHoldsAndTheLastPictureIsDimmedUnderPaused)
+{
+    Game game;
+    Core::keyboard().setScript(keyboardStateOf(keysOf({GameKey::Left, GameKey::Fire})));
+    game.frames(30);
+    const Image played = Core::instance().captureFrame();
+    const WorldState before = worldStateOf(game.world);
+    ASSERT_EQ(Mix_PausedMusic(), 0);
+
+    pushKey(SDL_SCANCODE_ESCAPE);
+    game.frames(25);
+    EXPECT_TRUE(game.session.isPaused());
+    EXPECT_EQ(worldStateOf(game.world).checksum, before.checksum) << "no update ran";
+    EXPECT_EQ(Mix_PausedMusic(), 1);
+    const Image paused = Core::instance().captureFrame();
+    // Dimmed: the arena's sky keeps less than half of its light; the title and the keys are white.
+    const Rect sky{0, 0, 1024, 120};
+    EXPECT_LT(meanBrightness(paused, sky), 0.5 * meanBrightness(played, sky));
+    EXPECT_GT(meanBrightness(paused, sky), 0.2 * meanBrightness(played, sky)) << "the picture is still seen";
+    EXPECT_GT(whitePixels(paused, {380, 290, 264, 70}), 500) << "Paused";
+    EXPECT_GT(whitePixels(paused, {200, 380, 624, 30}), 300) << "the keys";
+    EXPECT_LT(whitePixels(played, {380, 290, 264, 70}), 100) << "the title is the overlay's, not the arena's";
+
+    pushKey(SDL_SCANCODE_P);
+    game.frames(1);
+    EXPECT_FALSE(game.session.isPaused());
+    EXPECT_EQ(Mix_PausedMusic(), 0);
+    EXPECT_NE(worldStateOf(game.world).checksum, before.checksum);
+}
+
+TEST_F(Desktop, FullScreenTogglesOnF11AndAltEnterAndThePictureKeepsItsShape)
+{
+    Game game;
+    Window& window = Core::instance().window();
+    struct Toggle {
+        SDL_Scancode key;
+        uint16_t mod;
+        bool fullscreen;
+    };
+    for (const Toggle& toggle : {Toggle{SDL_SCANCODE_F11, KMOD_NONE, true}, Toggle{SDL_SCANCODE_F11, KMOD_NONE, false},
+             Toggle{SDL_SCANCODE_RETURN, KMOD_LALT, true}, Toggle{SDL_SCANCODE_KP_ENTER, KMOD_RALT, false},
+             Toggle{SDL_SCANCODE_RETURN, KMOD_NONE, false}}) {
+        pushKey(toggle.key, toggle.mod);
+        game.frames(1);
+        EXPECT_EQ(window.isFullscreen(), toggle.fullscreen) << SDL_GetScancodeName(toggle.key) << " mod " << toggle.mod;
+    }
+    if (window.isFullscreen())
+        window.toggleDesktopFullscreen();
+
+    // Scaled to fit, centred, the rest black bars; the mouse maps through the same rectangle.
+    struct Box {
+        Size window;
+        Rect picture;
+    };
+    for (const Box& box : {Box{{1024, 720}, {0, 0, 1024, 720}}, Box{{2048, 1440}, {0, 0, 2048, 1440}},
+             Box{{1280, 800}, {71, 0, 1137, 800}}, Box{{1024, 1024}, {0, 152, 1024, 720}},
+             Box{{512, 720}, {0, 180, 512, 360}}, Box{{0, 720}, {0, 0, 0, 0}}}) {
+        EXPECT_EQ(letterbox({1024, 720}, box.window), box.picture) << box.window.w << "x" << box.window.h;
+    }
+    window.setSize({1280, 800});
+    game.frames(2);
+    EXPECT_EQ(toLogical(Point{71, 0}), (Point{0, 0}));
+    EXPECT_EQ(toLogical(Point{640, 400}), (Point{512, 360}));
+    EXPECT_EQ(toWindow(Point{1024, 720}), (Point{1208, 800}));
+    // The window itself: black bars at the sides, the arena between them.
+    Renderer& renderer = Core::instance().renderer();
+    renderer.setTarget(nullptr);
+    const Image shown = renderer.readPixels();
+    window.setSize({1024, 720});
+    game.frames(1);
+    ASSERT_EQ(shown.size, (Size{1280, 800}));
+    EXPECT_EQ(meanBrightness(shown, {0, 0, 70, 800}), 0.0);
+    EXPECT_EQ(meanBrightness(shown, {1209, 0, 71, 800}), 0.0);
+    EXPECT_GT(meanBrightness(shown, {72, 0, 1136, 800}), 20.0);
+}
+
+} // namespace
