@@ -11,8 +11,9 @@ constexpr int kFontSize = 22;
 constexpr int kBlended = 1;
 constexpr int kBossBarRow = 683;
 constexpr int kPlayerBarRow = 647;
-// Under the two lines of the victory text (logical pixels).
-constexpr int kPlayAgainRow = 240;
+// The play-again line sits under the victory text, centred in the overlay's frame around both.
+constexpr int kPlayAgainRow = 206;
+constexpr int kVictoryFrameCentre = 553;
 
 Sprite spriteOf(const std::string& path, Point position) { return Sprite(Texture(path), position); }
 
@@ -84,6 +85,6 @@ World::World()
     , victoryText(font, "", Color(NamedColor::WHITE, Color::opaqueAlpha()), {95, 170}, kBlended)
     , playAgainText(font, "Press Enter to play again", Color(NamedColor::WHITE, Color::opaqueAlpha()), {0, 0}, kBlended)
 {
-    playAgainText.rect().x = (kLogicalSize.w - playAgainText.rect().w) / 2;
+    playAgainText.rect().x = kVictoryFrameCentre - playAgainText.rect().w / 2;
     playAgainText.rect().y = kPlayAgainRow;
 }

@@ -2,6 +2,7 @@
 // letterboxing, game controllers. Driven by real SDL events (pushed key and window events, virtual
 // game controllers), read back from the game's state and the render target.
 
+#include "Bullet.h"
 #include "Core/Core.h"
 #include "GameFrame.h"
 #include "GameSession.h"
@@ -130,6 +131,35 @@ int whitePixels(const Image& image, const Rect& area)
     return count;
 }
 
+// Both bosses beaten the quick way: a bullet put where the boss will be in every frame it can be hit.
+void defeatBothBosses(Game& game)
+{
+    static const Bullet prototype("data/img/bullet.png", {0, 0}, Bullet::kRight);
+    const auto shootAt = [&](Rect target) {
+        Bullet bullet = prototype;
+        bullet.setVdir(Bullet::kStraightUp);
+        bullet.setPosition(
+            {target.center().x - Bullet::kSize / 2, target.center().y + Bullet::kStep - Bullet::kSize / 2});
+        game.world.player.getBullets().push_back(bullet);
+    };
+    while (!game.world.boss01.isFinished()) {
+        if (!game.world.boss01.isDead())
+            shootAt(game.world.boss01.hitbox());
+        game.frames(1);
+    }
+    while (!game.world.boss02.isFinished()) {
+        Boss02& boss = game.world.boss02;
+        if (!boss.isDead() && !boss.isTransforming()) {
+            Rect next = boss.rect();
+            next.y += boss.directionY() == 1 ? 3 : -3;
+            shootAt(next);
+        }
+        game.frames(1);
+    }
+}
+
+bool isGold(Color c) { return c.r > 150 && c.g > 90 && c.b < 120; }
+
 class Desktop : public testing::Test {
 protected:
     void SetUp() override { startHeadlessCore(); }
@@ -228,6 +258,43 @@ TEST_F(Desktop, FullScreenTogglesOnF11AndAltEnterAndThePictureKeepsItsShape)
     EXPECT_EQ(meanBrightness(shown, {0, 0, 70, 800}), 0.0);
     EXPECT_EQ(meanBrightness(shown, {1209, 0, 71, 800}), 0.0);
     EXPECT_GT(meanBrightness(shown, {72, 0, 1136, 800}), 20.0);
+}
+
+TEST_F(Desktop, OnceTheVictoryTextIsWholeEnterPlaysAgainAndTheTextStaysWhole)
+{
+    Game game;
+    defeatBothBosses(game);
+    const Rect line = game.world.playAgainText.rect();
+    const auto enter
+        = [](bool held) { Core::keyboard().setScript(keyboardStateOf(held ? keysOf({GameKey::Enter}) : GameKeys{})); };
+
+    // Enter does nothing while the text is still growing, and the line is not there yet.
+    enter(true);
+    game.frames(10);
+    EXPECT_TRUE(game.world.boss02.isFinished());
+    EXPECT_LT(whitePixels(Core::instance().captureFrame(), line), 20);
+    enter(false);
+    game.frames(280);
+    const Image whole = Core::instance().captureFrame();
+    EXPECT_EQ(game.world.victoryText.text(), game.world.victoryMessage);
+    EXPECT_GT(whitePixels(whole, line), 200) << "Press Enter to play again";
+    // The banner's frame closes inside the screen, around the message and the line.
+    const Rect message = game.world.victoryText.rect();
+    for (int y = message.y; y < line.bottom(); ++y) {
+        ASSERT_TRUE(isGold(whole.pixel(1021, y))) << "right side of the frame at y " << y;
+        ASSERT_FALSE(isGold(whole.pixel(1023, y))) << "nothing runs on past it, y " << y;
+        ASSERT_TRUE(isGold(whole.pixel(86, y))) << "left side at y " << y;
+    }
+    EXPECT_LT(message.right(), 1020);
+    EXPECT_GT(message.x, 88);
+
+    enter(true);
+    game.frames(1);
+    EXPECT_FALSE(game.world.boss01.isFinished());
+    EXPECT_FALSE(game.world.boss02.isFinished());
+    EXPECT_EQ(game.world.boss01.rect(), Rect(400, 30, 170, 104));
+    EXPECT_EQ(game.world.player.getHealth(), Player::kMaxHealth);
+    EXPECT_EQ(game.world.victoryText.text(), game.world.victoryMessage) << "not reset: a second victory shows it whole";
 }
 
 } // namespace

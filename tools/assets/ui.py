@@ -332,9 +332,17 @@ def gameover_overlay():
     return img
 
 
+# The victory band's frame (inclusive pixel bounds): 7 px clear of the message
+# (x 95..1012) on both sides, low enough for the play-again line at y 206.
+VICTORY_FRAME_LEFT, VICTORY_FRAME_RIGHT = 85, 1022
+VICTORY_FRAME_TOP, VICTORY_FRAME_BOTTOM = 144, 246
+
+
 def victory_overlay():
-    """Golden rays and sparkles, 'VICTORY!' lower down; the band at y 150..220
-    is left dark and plain for the game's own line of text at (95, 170)."""
+    """Golden rays and sparkles, 'VICTORY!' lower down; a framed dark band is left
+    plain for the game's own text: the message at (95, 170), 917 px wide, and the
+    "Press Enter to play again" line under it. The frame closes inside the screen,
+    as far from the message on the left as on the right."""
     W, H = SCREEN_W, SCREEN_H
     rng = np.random.default_rng(77)
     yy, xx = np.mgrid[0:H, 0:W]
@@ -356,20 +364,23 @@ def victory_overlay():
         (glow / 255)[..., None]
     a[..., 3] = np.maximum(a[..., 3], glow)
     # the calm band for the game's message
-    band = (yy >= 146) & (yy <= 222) & (xx >= 64)
+    left, right = VICTORY_FRAME_LEFT, VICTORY_FRAME_RIGHT
+    top, bottom = VICTORY_FRAME_TOP, VICTORY_FRAME_BOTTOM
+    band = (yy > top + 1) & (yy < bottom - 1) & (xx > left + 2) & (xx < right - 2)
     a[band, :3] = (8, 6, 18)
     a[band, 3] = 215
     img = Image.fromarray(np.clip(a, 0, 255).astype(np.uint8), "RGBA")
     d = ImageDraw.Draw(img)
-    d.rectangle([64, 144, W, 145], fill=GOLD[2] + (255,))
-    d.rectangle([64, 223, W, 224], fill=GOLD[2] + (255,))
-    d.rectangle([60, 144, 63, 224], fill=GOLD[1] + (255,))
+    d.rectangle([left, top, right, top + 1], fill=GOLD[2] + (255,))
+    d.rectangle([left, bottom - 1, right, bottom], fill=GOLD[2] + (255,))
+    d.rectangle([left, top, left + 2, bottom], fill=GOLD[1] + (255,))
+    d.rectangle([right - 2, top, right, bottom], fill=GOLD[1] + (255,))
     # sparkles and confetti, kept out of the text band
     confetti = [GOLD[0], GOLD[1], FIRE[1], (120, 248, 236), (236, 84, 84), (176, 110, 232)]
     placed = 0
     while placed < 90:
         x, y = int(rng.integers(8, W - 8)), int(rng.integers(8, H - 120))
-        if 130 <= y <= 240:
+        if top - 14 <= y <= bottom + 14:
             continue
         col = confetti[int(rng.integers(0, len(confetti)))] + (255,)
         if rng.random() < 0.35:
