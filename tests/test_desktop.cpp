@@ -20,6 +20,7 @@
 #include <SDL_mixer.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <memory>
@@ -295,6 +296,150 @@ TEST_F(Desktop, OnceTheVictoryTextIsWholeEnterPlaysAgainAndTheTextStaysWhole)
     EXPECT_EQ(game.world.boss01.rect(), Rect(400, 30, 170, 104));
     EXPECT_EQ(game.world.player.getHealth(), Player::kMaxHealth);
     EXPECT_EQ(game.world.victoryText.text(), game.world.victoryMessage) << "not reset: a second victory shows it whole";
+}
+
+// A pad plugged in through SDL's virtual joysticks, seen by the game as a real game controller.
+class VirtualPad {
+public:
+    VirtualPad()
+    {
+        SDL_VirtualJoystickDesc desc{};
+        desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+        desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+        desc.naxes = SDL_CONTROLLER_AXIS_MAX;
+        desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+        desc.name = "Duelfall test pad";
+        index_ = SDL_JoystickAttachVirtualEx(&desc);
+        joystick_ = SDL_JoystickOpen(index_);
+        EXPECT_NE(joystick_, nullptr) << SDL_GetError();
+        id_ = SDL_JoystickInstanceID(joystick_);
+    }
+    ~VirtualPad() { unplug(); }
+    void unplug()
+    {
+        if (joystick_ == nullptr)
+            return;
+        SDL_JoystickClose(joystick_);
+        joystick_ = nullptr;
+        for (int i = 0; i < SDL_NumJoysticks(); ++i)
+            if (SDL_JoystickGetDeviceInstanceID(i) == id_)
+                SDL_JoystickDetachVirtual(i);
+    }
+    void button(SDL_GameControllerButton b, bool down) { SDL_JoystickSetVirtualButton(joystick_, b, down ? 1 : 0); }
+    void axis(SDL_GameControllerAxis a, int16_t value) { SDL_JoystickSetVirtualAxis(joystick_, a, value); }
+    void release()
+    {
+        for (int b = 0; b < SDL_CONTROLLER_BUTTON_MAX; ++b)
+            button(static_cast<SDL_GameControllerButton>(b), false);
+        // A virtual trigger at rest is the raw axis at its minimum (SDL reads -32768..32767 as 0..32767).
+        for (int a = 0; a < SDL_CONTROLLER_AXIS_MAX; ++a) {
+            const bool trigger = a == SDL_CONTROLLER_AXIS_TRIGGERLEFT || a == SDL_CONTROLLER_AXIS_TRIGGERRIGHT;
+            axis(static_cast<SDL_GameControllerAxis>(a), trigger ? SDL_JOYSTICK_AXIS_MIN : 0);
+        }
+    }
+
+private:
+    int index_ = -1;
+    SDL_Joystick* joystick_ = nullptr;
+    SDL_JoystickID id_ = -1;
+};
+
+TEST_F(Desktop, APadPluggedInMidGamePlaysLikeTheKeyboardAndCanBeUnpluggedAgain)
+{
+    // An offscreen window never has the keyboard focus, and SDL ignores pads of a window without it.
+    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+    Game game;
+    Core::keyboard().clearScript();
+    game.frames(60);
+    const GameControllers& pads = Core::instance().input().controllers();
+    ASSERT_EQ(pads.count(), 0u);
+    auto pad = std::make_unique<VirtualPad>();
+    game.frames(2);
+    ASSERT_EQ(pads.count(), 1u) << "connected mid-game";
+
+    constexpr auto none = SDL_CONTROLLER_BUTTON_INVALID;
+    constexpr auto noAxis = SDL_CONTROLLER_AXIS_INVALID;
+    struct Case {
+        SDL_GameControllerButton button;
+        SDL_GameControllerAxis axis;
+        int16_t value;
+        GameKeys keys;
+    };
+    const Case cases[] = {
+        {none, SDL_CONTROLLER_AXIS_LEFTX, 20000, keysOf({GameKey::Right})},
+        {none, SDL_CONTROLLER_AXIS_LEFTX, -32768, keysOf({GameKey::Left})},
+        {none, SDL_CONTROLLER_AXIS_LEFTX, kStickDeadZone, {}},
+        {none, SDL_CONTROLLER_AXIS_LEFTY, -kStickDeadZone, {}},
+        {none, SDL_CONTROLLER_AXIS_LEFTY, -20000, keysOf({GameKey::Up})},
+        {none, SDL_CONTROLLER_AXIS_LEFTY, 20000, keysOf({GameKey::Down})},
+        {none, SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 30000, keysOf({GameKey::Fire})},
+        {none, SDL_CONTROLLER_AXIS_RIGHTX, 30000, {}},
+        {SDL_CONTROLLER_BUTTON_DPAD_LEFT, noAxis, 0, keysOf({GameKey::Left})},
+        {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, noAxis, 0, keysOf({GameKey::Right})},
+        {SDL_CONTROLLER_BUTTON_DPAD_UP, noAxis, 0, keysOf({GameKey::Up})},
+        {SDL_CONTROLLER_BUTTON_DPAD_DOWN, noAxis, 0, keysOf({GameKey::Down})},
+        {SDL_CONTROLLER_BUTTON_A, noAxis, 0, keysOf({GameKey::Jump})},
+        {SDL_CONTROLLER_BUTTON_X, noAxis, 0, keysOf({GameKey::Fire})},
+        {SDL_CONTROLLER_BUTTON_B, noAxis, 0, {}},
+        {SDL_CONTROLLER_BUTTON_Y, noAxis, 0, {}},
+    };
+    for (const Case& c : cases) {
+        if (c.button != none)
+            pad->button(c.button, true);
+        else
+            pad->axis(c.axis, c.value);
+        game.frames(1);
+        EXPECT_EQ(readFrameKeys(), c.keys) << "button " << c.button << " axis " << c.axis << " at " << c.value;
+        pad->release();
+        game.frames(1);
+    }
+
+    // The game itself: the stick runs right, A held longer jumps higher.
+    const int startX = game.world.player.rect().x;
+    pad->axis(SDL_CONTROLLER_AXIS_LEFTX, 32767);
+    game.frames(20);
+    pad->release();
+    EXPECT_GT(game.world.player.rect().x, startX + 40);
+    const auto jumpPeak = [&](int held) {
+        game.frames(60);
+        const int floor = game.world.player.rect().y;
+        int peak = floor;
+        pad->button(SDL_CONTROLLER_BUTTON_A, true);
+        for (int i = 0; i < 60; ++i) {
+            if (i == held)
+                pad->button(SDL_CONTROLLER_BUTTON_A, false);
+            game.frames(1);
+            peak = std::min(peak, game.world.player.rect().y);
+        }
+        return floor - peak;
+    };
+    const int shortJump = jumpPeak(3);
+    const int longJump = jumpPeak(30);
+    EXPECT_GT(shortJump, 0);
+    EXPECT_GT(longJump, shortJump);
+
+    // Start pauses the fight and resumes it.
+    pad->button(SDL_CONTROLLER_BUTTON_START, true);
+    game.frames(2);
+    EXPECT_TRUE(game.session.isPaused());
+    pad->button(SDL_CONTROLLER_BUTTON_START, false);
+    game.frames(1);
+    pad->button(SDL_CONTROLLER_BUTTON_START, true);
+    game.frames(1);
+    EXPECT_FALSE(game.session.isPaused());
+    pad->release();
+
+    // Unplugged mid-game: the keyboard plays on, and a pad plugged in again is seen again.
+    pad->unplug();
+    game.frames(2);
+    EXPECT_EQ(pads.count(), 0u);
+    Core::keyboard().setScript(keyboardStateOf(keysOf({GameKey::Left})));
+    const int beforeLeft = game.world.player.rect().x;
+    game.frames(5);
+    EXPECT_LT(game.world.player.rect().x, beforeLeft);
+    pad = std::make_unique<VirtualPad>();
+    game.frames(2);
+    EXPECT_EQ(pads.count(), 1u);
 }
 
 } // namespace
