@@ -68,7 +68,11 @@ void Boss01::setHitSound(const std::string& path)
 
 void Boss01::setRocket(const std::string& texturePath) { rocketPrototype_.emplace(texturePath, rect().position()); }
 
-void Boss01::setExplosion(const std::string& animationPath) { impactExplosion_.emplace(animationPath, 0); }
+void Boss01::setExplosion(const std::string& animationPath)
+{
+    impactExplosion_.emplace(animationPath, 0);
+    impactHome_ = impactExplosion_->rect().position();
+}
 
 void Boss01::setExplosionSound(const std::string& path)
 {
@@ -131,7 +135,10 @@ void Boss01::restart()
     direction_ = kMovingRight;
     rockets_.clear();
     deathExplosions_.clear();
+    // Back where it was loaded, as at the start: its unseen first run must not hurt the player where
+    // the last rocket of the lost fight landed.
     impactExplosion_->reset();
+    impactExplosion_->setPosition(impactHome_);
     appendDeathExplosions();
 }
 

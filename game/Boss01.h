@@ -90,6 +90,8 @@ private:
     std::optional<Rocket> rocketPrototype_;
     std::vector<Rocket> rockets_;
     std::optional<Animation> impactExplosion_;
+    // Where the impact explosion was loaded; a restart puts it back there.
+    Point impactHome_;
     std::vector<Animation> deathExplosions_;
     std::optional<Sound> explosionSound_;
     std::optional<Animation> animation_;

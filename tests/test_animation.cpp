@@ -167,22 +167,12 @@ TEST_F(AnimationTest, EachFrameIsDrawnAtItsOwnSizeWithItsKeyAndMirrored)
     }
 }
 
-TEST_F(AnimationTest, AFrameWithoutSizeDrawsNothingAndCountDoesNotLimitTheFrames)
+TEST_F(AnimationTest, CountDoesNotLimitTheFrames)
 {
-    Animation empty(writeXml("empty.xml",
-                        "<a image=\"" + sheet
-                            + "\"><animation><frame x=\"5\" y=\"5\"/>"
-                              "<frame width=\"32\" height=\"32\"/></animation></a>"),
-        1);
-    EXPECT_EQ(empty.rect().size(), Size(0, 0));
-    empty.setPosition({400, 400});
-    const Image before = renderer().readPixels(Rect(390, 390, 40, 40));
-    empty.draw();
-    EXPECT_EQ(renderer().readPixels(Rect(390, 390, 40, 40)).pixels, before.pixels);
-
     Animation five(writeXml("five.xml",
-                       "<a><animation count=\"2\"><f width=\"1\"/><f width=\"2\"/>"
-                       "<f width=\"3\"/><f width=\"4\"/><f width=\"5\"/></animation></a>"),
+                       "<a><animation count=\"2\"><f width=\"1\" height=\"1\"/><f width=\"2\" height=\"1\"/>"
+                       "<f width=\"3\" height=\"1\"/><f width=\"4\" height=\"1\"/><f width=\"5\" height=\"1\"/>"
+                       "</animation></a>"),
         1, true);
     EXPECT_EQ(step(five, 5), (Frames{1, 2, 3, 4, 0}));
 }
@@ -247,13 +237,13 @@ TEST_F(AnimationTest, FilesThatCannotBeLoadedEndTheProgram)
 {
     const std::string noFrames = writeXml("no-frames.xml", "<a image=\"" + sheet + "\"><animation count=\"3\"/></a>");
     const std::string noAnimation = writeXml("no-animation.xml", "<a image=\"" + sheet + "\"/>");
-    const std::string missingImage
-        = writeXml("missing-image.xml", "<a image=\"" + dir + "/none.png\"><animation><f/></animation></a>");
-    const std::string noImage = writeXml("no-image.xml", "<a><animation><f/></animation></a>");
+    const std::string missingImage = writeXml("missing-image.xml",
+        "<a image=\"" + dir + "/none.png\"><animation><f width=\"1\" height=\"1\"/></animation></a>");
+    const std::string noImage = writeXml("no-image.xml", "<a><animation><f width=\"1\" height=\"1\"/></animation></a>");
     const std::vector<std::pair<std::string, std::string>> cases = {
         {dir + "/missing.xml", "File " + dir + "/missing.xml failed load!"},
-        {noFrames, "Animation " + noFrames + " failed load!"},
-        {noAnimation, "Animation " + noAnimation + " failed load!"},
+        {noFrames, "Animation " + noFrames + " failed load! It describes no frame."},
+        {noAnimation, "Animation " + noAnimation + " failed load! It describes no frame."},
         {missingImage, "Surface " + dir + "/none.png failed load!"},
         {noImage, "Surface  failed load!"},
     };

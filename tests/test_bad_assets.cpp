@@ -202,37 +202,24 @@ TEST_F(BadAssetTest, TtfAsFontRefusesAllFourBadFiles)
 
 // ---- Animation XML -----------------------------------------------------------------------------------
 
-TEST_F(BadAssetTest, AnimationXmlRefusesMissingEmptyAndRandomFiles)
+// A missing file is the reader's failure; text that is not well-formed XML is refused with the parser's
+// reason and where it stopped, even when the frames before the cut were read.
+TEST_F(BadAssetTest, AnimationXmlRefusesMissingEmptyTruncatedAndRandomFiles)
 {
     const BadFiles xml = badFiles(kXml);
-    // A missing file is the reader's failure; an empty or random one has no root element and so no frame.
     expectFatal([&] { Animation animation(xml.missing, 1); }, "File " + xml.missing + " failed load!");
-    expectFatal([&] { Animation animation(xml.empty, 1); }, "Animation " + xml.empty + " failed load!");
-    expectFatal([&] { Animation animation(xml.random, 1); }, "Animation " + xml.random + " failed load!");
-}
-
-// The parser keeps what it built before the cut. The first half of the walk ends just after its third
-// frame element: the sheet loads and the animation cycles through those three frames.
-TEST_F(BadAssetTest, AnimationXmlToleratesATruncatedFileWithTheFramesBeforeTheCut)
-{
-    const BadFiles xml = badFiles(kXml);
-    const Animation whole(kXml, 1);
-    Animation half(xml.truncated, 1);
-    ASSERT_EQ(half.frames().size(), 3u);
-    for (size_t i = 0; i < half.frames().size(); ++i)
-        EXPECT_EQ(half.frames()[i], whole.frames()[i]) << i;
-    EXPECT_EQ(half.texture().size(), whole.texture().size());
-    EXPECT_EQ(half.rect().size(), Size(46, 68));
-    std::vector<uint32_t> shown;
-    for (int i = 0; i < 4 * 6; ++i) {
-        half.update();
-        half.draw();
-        shown.push_back(half.current());
+    expectFatal([&] { Animation animation(xml.empty, 1); },
+        "Animation " + xml.empty + " failed load! Broken XML: No document element found at byte 0.");
+    for (const std::string& path : {xml.truncated, xml.random}) {
+        const AnimationData data = Animation::parse(readFile(path));
+        ASSERT_FALSE(data.parseError.empty()) << path;
+        EXPECT_LE(data.parseErrorOffset, static_cast<ptrdiff_t>(readFile(path).size())) << path;
+        expectFatal([&] { Animation animation(path, 1); },
+            "Animation " + path + " failed load! Broken XML: " + data.parseError + " at byte "
+                + std::to_string(data.parseErrorOffset) + ".");
     }
-    // 80 ms a frame at 60 fps: a new frame on every fifth update, the fourth after the third is the first.
-    EXPECT_EQ(shown[4], 1u);
-    EXPECT_EQ(shown[9], 2u);
-    EXPECT_EQ(shown[14], 0u);
+    // The first half of the walk ends just after its third frame element: those frames were read.
+    EXPECT_EQ(Animation::parse(readFile(xml.truncated)).frames.size(), 3u);
 }
 
 // ---- Animation files that are XML but describe the wrong thing ---------------------------------------
@@ -246,8 +233,11 @@ TEST_F(BadAssetTest, AnimationWithoutRootAnimationElementOrFramesEndsTheProgram)
     const std::string noFrames
         = write("no-frames.xml", "<sheet " + sheet + "><animation delay=\"80\" count=\"8\"/></sheet>");
     // Nothing to size, step or draw: the loader refuses the file before it looks for the sheet.
-    for (const std::string& path : {noRoot, noAnimation, noFrames})
-        expectFatal([&] { Animation animation(path, 1); }, "Animation " + path + " failed load!");
+    expectFatal([&] { Animation animation(noRoot, 1); },
+        "Animation " + noRoot + " failed load! Broken XML: No document element found at byte 51.");
+    for (const std::string& path : {noAnimation, noFrames})
+        expectFatal(
+            [&] { Animation animation(path, 1); }, "Animation " + path + " failed load! It describes no frame.");
 }
 
 TEST_F(BadAssetTest, AnimationWithAMissingImageEndsTheProgram)
@@ -271,43 +261,23 @@ TEST_F(BadAssetTest, AnimationClaimingFourBillionFramesLoadsTheFramesItHas)
     EXPECT_EQ(animation.rect().size(), Size(46, 68));
 }
 
-// Negative sizes are stored as they are; such a frame covers no pixel, so drawing it draws nothing.
-TEST_F(BadAssetTest, AnimationWithNegativeSizesLoadsAndDrawsNothing)
+// A frame without a width or a height could never be drawn: refused, naming the frame.
+TEST_F(BadAssetTest, AnimationWithNegativeOrZeroSizesEndsTheProgram)
 {
-    const std::string path = write("negative.xml",
-        "<sheet image=\"data/img/playerAnimation/walk.png\"><animation>"
-        "<frame x=\"-46\" y=\"0\" width=\"-46\" height=\"-68\"/><frame x=\"46\" y=\"-5\" width=\"46\" height=\"-1\"/>"
-        "</animation></sheet>");
-    Animation animation(path, 1);
-    ASSERT_EQ(animation.frames().size(), 2u);
-    EXPECT_EQ(animation.rect().size(), Size(-46, -68));
-
-    Renderer& renderer = Core::instance().renderer();
-    renderer.setTarget(Core::instance().renderTarget().handle());
-    const Color background(192, 192, 192, 255);
-    animation.setPosition({100, 100});
-    for (int frame = 0; frame < 4; ++frame) {
-        renderer.clear(background);
-        animation.draw();
-        animation.drawFlipped(SDL_FLIP_HORIZONTAL);
-        const Image picture = renderer.readPixels(Rect(0, 0, 300, 300));
-        for (int y = 0; y < 300; y += 3)
-            for (int x = 0; x < 300; x += 3)
-                ASSERT_EQ(picture.pixel(x, y), background) << "frame " << frame << " at " << x << ", " << y;
-        animation.update();
+    const std::string frames = "<sheet image=\"data/img/playerAnimation/walk.png\"><animation delay=\"80\">";
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {"<frame x=\"-46\" width=\"-46\" height=\"-68\"/>", "Frame 1 is -46 x -68 pixels"},
+        {"<frame width=\"46\" height=\"68\"/><frame y=\"-5\" width=\"46\" height=\"-1\"/>",
+            "Frame 2 is 46 x -1 pixels"},
+        {"<frame width=\"46\" height=\"68\"/><frame width=\"0\" height=\"68\"/>", "Frame 2 is 0 x 68 pixels"},
+        {"<frame x=\"5\" y=\"5\"/>", "Frame 1 is 0 x 0 pixels"},
+    };
+    for (size_t i = 0; i < cases.size(); ++i) {
+        const std::string path
+            = write("sizes" + std::to_string(i) + ".xml", frames + cases[i].first + "</animation></sheet>");
+        expectFatal([&] { Animation animation(path, 1); },
+            "Animation " + path + " failed load! " + cases[i].second + "; a frame needs a width and a height above 0.");
     }
-
-    // The same place with the real walk does get ink, so the reading above sees what is drawn.
-    renderer.clear(background);
-    Animation walk(kXml, 1);
-    walk.setPosition({100, 100});
-    walk.draw();
-    const Image picture = renderer.readPixels(Rect(100, 100, 46, 68));
-    int ink = 0;
-    for (int y = 0; y < 68; ++y)
-        for (int x = 0; x < 46; ++x)
-            ink += picture.pixel(x, y) != background;
-    EXPECT_GT(ink, 100);
 }
 
 // ---- A working directory where userData cannot be created --------------------------------------------

@@ -13,6 +13,7 @@
 #include <SDL_ttf.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <utility>
 
@@ -55,6 +56,27 @@ int askQuestion(
     return pressed;
 }
 
+// The video drivers that open no window on any screen. SDL falls back to them when it finds no display;
+// a game that runs there runs unseen, so only an explicit request may choose them.
+bool isScreenless(const char* driver)
+{
+    return driver != nullptr && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
+}
+
+void requireScreen()
+{
+    const char* requested = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    if ((requested != nullptr && *requested != '\0') || !isScreenless(SDL_GetCurrentVideoDriver()))
+        return;
+    const char* display = SDL_getenv("DISPLAY");
+    const std::string where = display != nullptr && *display != '\0'
+        ? std::string(" (DISPLAY=") + display + " cannot be opened)"
+        : std::string(" (DISPLAY is not set)");
+    fatalError("No display to open the window on" + where
+        + "! Start the game on a desktop, or set "
+          "SDL_VIDEODRIVER to choose a video driver.");
+}
+
 } // namespace
 
 Core& Core::instance()
@@ -77,14 +99,26 @@ Core::~Core()
 
 void Core::init(const std::string& title, Size size, bool useRenderTarget)
 {
+    // A second init replaces the renderer, and SDL destroys every texture of the old one with it: only
+    // allowed while no texture but the core's own target is alive.
+    const size_t ownTextures = renderTarget_.isNull() ? 0 : 1;
+    if (hasRenderer() && Texture::liveCount() > ownTextures)
+        fatalError("Core init called again while textures of the first renderer are alive: "
+            + std::to_string(Texture::liveCount() - ownTextures) + "!");
+
+    // Without sound the mixer still opens, on SDL's silent driver: every sound and piece of music
+    // loads and plays as before, and nothing is heard.
+    if (!audioEnabled_)
+        SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO) < 0)
         fatalError("SDL_Init Error!");
+    requireScreen();
     if (TTF_Init() == -1)
         fatalError("TTF_Init Error!");
     if (Mix_OpenAudio(kAudioFrequency, AUDIO_S16LSB, kAudioChannels, kAudioChunkSize) == -1)
-        fatalError("Mix_OpenAudio Error!");
+        fatalError(std::string("Mix_OpenAudio Error! No sound device could be opened: ") + SDL_GetError()
+            + ". To play without sound, start with --no-audio.");
 
-    // A second init replaces everything; the old target and renderer belong to the old window.
     renderTarget_ = Texture();
     renderer_.reset();
     window_.reset();
@@ -111,6 +145,8 @@ void Core::run()
 
 void Core::runFrame()
 {
+    if (!hasRenderer())
+        fatalError("Core runFrame before init!");
     input_.pollEvents();
 
     // Callbacks run from copies, so that one may replace its own slot while it runs.
@@ -149,6 +185,20 @@ void Core::drawStep(const Scene* current, const Scene* global)
     renderer_->present();
 }
 
+Window& Core::window()
+{
+    if (!window_)
+        fatalError("Core window used before init!");
+    return *window_;
+}
+
+Renderer& Core::renderer()
+{
+    if (!renderer_)
+        fatalError("Drawing before Core init!");
+    return *renderer_;
+}
+
 Image Core::captureFrame()
 {
     if (!hasRenderer())
@@ -176,7 +226,9 @@ void fatalError(const std::string& message)
     // Taken out before it runs: a fatal error inside the hook does not run it again.
     if (const std::function<void()> hook = std::exchange(fatalErrorHook(), nullptr))
         hook();
-    showMessage("Error!", message.c_str());
+    // The box shows the reason too: a player has no log at hand.
+    const std::string boxText = sdlError.empty() ? message : message + "\n\n" + sdlError;
+    showMessage("Error!", boxText.c_str());
     writeLogLine(logFile(), sdlError, true);
     std::exit(1);
 }

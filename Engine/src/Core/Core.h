@@ -25,7 +25,9 @@ public:
 
     // Starts SDL video and audio, the font library and the mixer (44 100 Hz, S16LSB, stereo, 2048),
     // creates the hidden centred OpenGL window, the accelerated renderer and, in render-target mode,
-    // an ARGB8888 target of the given size. Any failure is fatal.
+    // an ARGB8888 target of the given size. Any failure is fatal, and so is a video driver without a
+    // screen that SDL fell back to (one asked for through SDL_VIDEODRIVER is fine). A second init
+    // replaces window and renderer; it is fatal while textures of the first renderer are alive.
     void init(const std::string& title, Size size, bool useRenderTarget);
 
     // Writes the start-up report, shows the window and runs frames at fps() until a quit event.
@@ -37,9 +39,15 @@ public:
     uint32_t fps() const { return fps_; }
     void setFps(uint32_t fps) { fps_ = fps; }
 
+    // Before init, when set false: the mixer opens on SDL's silent driver, so sounds and music load
+    // and play as no-ops. On by default.
+    void setAudioEnabled(bool enabled) { audioEnabled_ = enabled; }
+    bool audioEnabled() const { return audioEnabled_; }
+
     Input& input() { return input_; }
-    Window& window() { return *window_; }
-    Renderer& renderer() { return *renderer_; }
+    // Both fatal before init: nothing can be shown or drawn without them.
+    Window& window();
+    Renderer& renderer();
     bool hasWindow() const { return window_ != nullptr; }
     bool hasRenderer() const { return renderer_ != nullptr; }
     SceneManager& scenes() { return scenes_; }
@@ -66,10 +74,12 @@ private:
     bool useRenderTarget_ = false;
     Size logicalSize_;
     uint32_t fps_ = 60;
+    bool audioEnabled_ = true;
 };
 
-// Logs the message as an ERROR line, writes it to standard error, shows it in a box titled "Error!",
-// logs SDL's error text as a second ERROR line and exits with status 1. Never returns.
+// Logs the message as an ERROR line, writes it to standard error, shows it with SDL's error text in a
+// box titled "Error!", logs SDL's error text as a second ERROR line and exits with status 1. Never
+// returns.
 [[noreturn]] void fatalError(const std::string& message);
 // Called once by fatalError before the box is shown, so that the game can keep what must not be lost.
 void setFatalErrorHook(std::function<void()> hook);

@@ -11,10 +11,12 @@
 
 namespace {
 
-int64_t wallClockNanoseconds()
+// A clock that never steps: a wall clock set back by a time correction would stall the frames for as
+// long as it was set back.
+int64_t monotonicNanoseconds()
 {
     using namespace std::chrono;
-    return duration_cast<nanoseconds>(system_clock::now().time_since_epoch()).count();
+    return duration_cast<nanoseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
 // Linux lets a sleeping thread wake up to its timer slack late (50 microseconds by default); every
@@ -31,8 +33,8 @@ bool tightenTimerSlack()
 
 int64_t now()
 {
-    static const int64_t origin = wallClockNanoseconds();
-    return wallClockNanoseconds() - origin;
+    static const int64_t origin = monotonicNanoseconds();
+    return monotonicNanoseconds() - origin;
 }
 
 void limitFrameRate(uint32_t fps)

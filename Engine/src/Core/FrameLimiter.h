@@ -2,7 +2,8 @@
 
 #include <cstdint>
 
-// The engine clock: nanoseconds of the system (wall) clock, relative to the first reading.
+// The engine clock: nanoseconds of a monotonic clock (one that time corrections never step), relative
+// to the first reading.
 int64_t now();
 
 // Ends a frame: the process-wide deadline moves on by one frame period; the thread sleeps until it

@@ -32,9 +32,7 @@ Animation::Animation(const std::string& path, int looping, bool skipImage)
     : looping_(looping)
 {
     AnimationData data = parse(File(path, File::Read).readAll());
-    // Without a frame there is nothing to size, step or draw.
-    if (data.frames.empty())
-        fatalError("Animation " + path + " failed load!");
+    checkLoaded(path, data);
 
     if (!skipImage) {
         const Surface sheet(data.image, data.transparentColor);
@@ -45,14 +43,35 @@ Animation::Animation(const std::string& path, int looping, bool skipImage)
     rect().setSize(frames_.front().size());
 }
 
+void Animation::checkLoaded(const std::string& path, const AnimationData& data)
+{
+    const std::string failed = "Animation " + path + " failed load! ";
+    if (!data.parseError.empty())
+        fatalError(
+            failed + "Broken XML: " + data.parseError + " at byte " + std::to_string(data.parseErrorOffset) + ".");
+    // Without a frame there is nothing to size, step or draw.
+    if (data.frames.empty())
+        fatalError(failed + "It describes no frame.");
+    for (size_t i = 0; i < data.frames.size(); ++i) {
+        const Rect& frame = data.frames[i];
+        if (frame.w <= 0 || frame.h <= 0)
+            fatalError(failed + "Frame " + std::to_string(i + 1) + " is " + std::to_string(frame.w) + " x "
+                + std::to_string(frame.h) + " pixels; a frame needs a width and a height above 0.");
+    }
+}
+
 AnimationData Animation::parse(std::string_view xml)
 {
-    // The parse result is not examined: the nodes built before an error still count.
+    // The nodes built before an error are kept, and the error is reported with them.
     const std::string text(xml);
     pugi::xml_document document;
-    document.load_string(text.c_str());
+    const pugi::xml_parse_result result = document.load_string(text.c_str());
 
     AnimationData data;
+    if (!result) {
+        data.parseError = result.description();
+        data.parseErrorOffset = result.offset;
+    }
     const pugi::xml_node root = firstElement(document);
     data.image = root.attribute("image").as_string();
     data.transparentColor = Color(std::string(root.attribute("transparentColor").as_string()));

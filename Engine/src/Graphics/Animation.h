@@ -8,6 +8,7 @@
 
 #include <SDL_render.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -29,17 +30,22 @@ struct AnimationData {
     uint32_t delay = 0;
     uint32_t count = 0;
     std::vector<Rect> frames;
+    // The XML parser's description of the first error and its byte offset; empty when the text parsed.
+    std::string parseError;
+    ptrdiff_t parseErrorOffset = 0;
 };
 
 // A sprite-sheet animation: one frame at a time, advanced once per FrameTimer firing. Copies share
-// the sheet but keep their own frame and timer state. A file that cannot be read, or that describes
-// no frame, is a load failure ("File <path> failed load!", "Animation <path> failed load!").
+// the sheet but keep their own frame and timer state. A file that cannot be read, that is not
+// well-formed XML, that describes no frame or a frame without width or height, is a load failure
+// ("File <path> failed load!", "Animation <path> failed load!" followed by the reason).
 class Animation : public BaseDrawable {
 public:
     Animation(const std::string& path, int looping, bool skipImage = false);
 
     // Parses an animation file's text tolerantly (missing numbers are 0, a missing colour is empty);
-    // never fails. The frame reservation is capped, the frames read all count.
+    // never fails: broken XML is reported in the result with the nodes read before it. The frame
+    // reservation is capped, the frames read all count.
     static AnimationData parse(std::string_view xml);
 
     // One frame's worth of time passes: on a timer firing the next frame is shown; after the last,
@@ -62,6 +68,9 @@ public:
     int looping() const { return looping_; }
 
 private:
+    // Fatal, with the reason, for data that cannot make an animation.
+    static void checkLoaded(const std::string& path, const AnimationData& data);
+
     Rect destination() const;
 
     Texture texture_;

@@ -6,6 +6,7 @@
 #include <SDL_image.h>
 #include <SDL_ttf.h>
 
+#include <cstring>
 #include <string_view>
 #include <utility>
 
@@ -19,11 +20,65 @@ constexpr uint32_t kAlphaMask = 0xFF000000;
 constexpr int kDepth = 32;
 constexpr int kBlendedMode = 1;
 
-// The 32-bit pixel at p: rows are pitch bytes apart, pixels 4 bytes.
-uint32_t* pixelAddress(SDL_Surface* surface, Point p)
+bool contains(const SDL_Surface* surface, Point p)
+{
+    return p.x >= 0 && p.y >= 0 && p.x < surface->w && p.y < surface->h;
+}
+
+// The first byte of the pixel at p: rows are pitch bytes apart, pixels as many bytes as the format has
+// (1 for paletted pictures, 3 for RGB ones as PNGs load, 4 for the engine's own).
+uint8_t* pixelAddress(SDL_Surface* surface, Point p)
 {
     auto* row = static_cast<uint8_t*>(surface->pixels) + static_cast<ptrdiff_t>(p.y) * surface->pitch;
-    return reinterpret_cast<uint32_t*>(row + static_cast<ptrdiff_t>(p.x) * 4);
+    return row + static_cast<ptrdiff_t>(p.x) * surface->format->BytesPerPixel;
+}
+
+uint32_t readPixel(SDL_Surface* surface, Point p)
+{
+    const uint8_t* bytes = pixelAddress(surface, p);
+    switch (surface->format->BytesPerPixel) {
+    case 1:
+        return bytes[0];
+    case 2: {
+        uint16_t value;
+        std::memcpy(&value, bytes, sizeof value);
+        return value;
+    }
+    case 3:
+        if (SDL_BYTEORDER == SDL_BIG_ENDIAN)
+            return uint32_t{bytes[0]} << 16 | uint32_t{bytes[1]} << 8 | bytes[2];
+        return uint32_t{bytes[2]} << 16 | uint32_t{bytes[1]} << 8 | bytes[0];
+    default: {
+        uint32_t value;
+        std::memcpy(&value, bytes, sizeof value);
+        return value;
+    }
+    }
+}
+
+void writePixel(SDL_Surface* surface, Point p, uint32_t value)
+{
+    uint8_t* bytes = pixelAddress(surface, p);
+    switch (surface->format->BytesPerPixel) {
+    case 1:
+        bytes[0] = static_cast<uint8_t>(value);
+        break;
+    case 2: {
+        const auto narrow = static_cast<uint16_t>(value);
+        std::memcpy(bytes, &narrow, sizeof narrow);
+        break;
+    }
+    case 3: {
+        const uint8_t high = (value >> 16) & 0xFF, middle = (value >> 8) & 0xFF, low = value & 0xFF;
+        bytes[0] = SDL_BYTEORDER == SDL_BIG_ENDIAN ? high : low;
+        bytes[1] = middle;
+        bytes[2] = SDL_BYTEORDER == SDL_BIG_ENDIAN ? low : high;
+        break;
+    }
+    default:
+        std::memcpy(bytes, &value, sizeof value);
+        break;
+    }
 }
 
 // Length in bytes of the longest prefix of text made of whole, well-formed UTF-8 characters.
@@ -127,6 +182,13 @@ Size Surface::size() const
     return {handle_->w, handle_->h};
 }
 
+SDL_Surface* Surface::live() const
+{
+    if (handle_ == nullptr)
+        fatalError("Surface used after it was moved from!");
+    return handle_;
+}
+
 void Surface::setPixel(Color color, Point p)
 {
     lock();
@@ -136,39 +198,51 @@ void Surface::setPixel(Color color, Point p)
 
 Color Surface::pixel(Point p) const
 {
-    if (SDL_MUSTLOCK(handle_))
-        SDL_LockSurface(handle_);
+    SDL_Surface* surface = live();
+    if (SDL_MUSTLOCK(surface))
+        SDL_LockSurface(surface);
     const Color color = pixelUnlocked(p);
-    if (SDL_MUSTLOCK(handle_))
-        SDL_UnlockSurface(handle_);
+    if (SDL_MUSTLOCK(surface))
+        SDL_UnlockSurface(surface);
     return color;
 }
 
-void Surface::setPixelUnlocked(Color color, Point p) { setPixelValue(color.map(handle_->format), p); }
+void Surface::setPixelUnlocked(Color color, Point p) { setPixelValue(color.map(live()->format), p); }
 
-Color Surface::pixelUnlocked(Point p) const { return Color(*pixelAddress(handle_, p), handle_->format); }
+Color Surface::pixelUnlocked(Point p) const
+{
+    SDL_Surface* surface = live();
+    if (!contains(surface, p))
+        return {};
+    return Color(readPixel(surface, p), surface->format);
+}
 
-void Surface::setPixelValue(uint32_t value, Point p) { *pixelAddress(handle_, p) = value; }
+void Surface::setPixelValue(uint32_t value, Point p)
+{
+    SDL_Surface* surface = live();
+    if (contains(surface, p))
+        writePixel(surface, p, value);
+}
 
 void Surface::lock()
 {
-    if (SDL_MUSTLOCK(handle_))
+    if (SDL_MUSTLOCK(live()))
         SDL_LockSurface(handle_);
 }
 
 void Surface::unlock()
 {
-    if (SDL_MUSTLOCK(handle_))
+    if (SDL_MUSTLOCK(live()))
         SDL_UnlockSurface(handle_);
 }
 
-void Surface::fill(Color color) { SDL_FillRect(handle_, nullptr, color.map(handle_->format)); }
+void Surface::fill(Color color) { SDL_FillRect(live(), nullptr, color.map(handle_->format)); }
 
-void Surface::blit(const Surface& source) { SDL_BlitSurface(source.handle_, nullptr, handle_, nullptr); }
+void Surface::blit(const Surface& source) { SDL_BlitSurface(source.live(), nullptr, live(), nullptr); }
 
 Surface Surface::converted() const
 {
-    SDL_Surface* copy = SDL_ConvertSurfaceFormat(handle_, SDL_PIXELFORMAT_ARGB8888, 0);
+    SDL_Surface* copy = SDL_ConvertSurfaceFormat(live(), SDL_PIXELFORMAT_ARGB8888, 0);
     if (copy == nullptr)
         fatalError("Surface SDL_ConvertSurfaceFormat failed create!");
     return Surface(copy);
@@ -176,7 +250,7 @@ Surface Surface::converted() const
 
 Surface Surface::outlined(Color outline, uint8_t alphaThreshold, int mode)
 {
-    if (handle_->format->format != SDL_PIXELFORMAT_ARGB8888)
+    if (live()->format->format != SDL_PIXELFORMAT_ARGB8888)
         *this = converted();
 
     const Size size = this->size();
@@ -212,6 +286,7 @@ Surface Surface::outlined(Color outline, uint8_t alphaThreshold, int mode)
 
 Surface Surface::withShadow(int border, uint8_t alpha) const
 {
+    live();
     const Size size = this->size();
     Surface result(Size(size.w + 2 * border, size.h + 2 * border));
 

@@ -11,8 +11,10 @@
 
 class Font;
 
-// An image in main memory, owned alone (move-only). Pixel operations treat the surface as 32 bits
-// per pixel and address rows by its pitch; coordinates are the caller's to keep inside.
+// An image in main memory, owned alone (move-only). Pixel operations read and write as many bytes as
+// the surface's format has per pixel (1, 2, 3 or 4) and address rows by its pitch; outside the surface
+// a read gives the empty colour and a write does nothing. Using a surface that was moved from is
+// fatal ("Surface used after it was moved from!").
 // Creation failures are fatal, with the messages "Surface <path> failed load!",
 // "Surface TTF_RenderUTF8 failed create!" and "Surface SDL_CreateRGBSurface failed create!".
 class Surface {
@@ -55,5 +57,8 @@ public:
     Surface withShadow(int border, uint8_t alpha) const;
 
 private:
+    // The handle, or a fatal error when there is none.
+    SDL_Surface* live() const;
+
     SDL_Surface* handle_ = nullptr;
 };

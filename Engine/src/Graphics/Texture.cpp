@@ -17,7 +17,17 @@ SDL_Renderer* coreRenderer()
     return core.hasRenderer() ? core.renderer().handle() : nullptr;
 }
 
-std::shared_ptr<SDL_Texture> own(SDL_Texture* texture) { return {texture, SDL_DestroyTexture}; }
+// SDL textures alive, counted so that the core can refuse to replace the renderer under them.
+size_t liveTextures = 0;
+
+std::shared_ptr<SDL_Texture> own(SDL_Texture* texture)
+{
+    ++liveTextures;
+    return {texture, [](SDL_Texture* owned) {
+                --liveTextures;
+                SDL_DestroyTexture(owned);
+            }};
+}
 
 } // namespace
 
@@ -46,6 +56,8 @@ Texture::Texture(const Surface& surface)
         fatalError("Texture from surface failed load!");
     handle_ = own(texture);
 }
+
+size_t Texture::liveCount() { return liveTextures; }
 
 Size Texture::size() const
 {

@@ -27,6 +27,8 @@ public:
     SDL_Texture* handle() const { return handle_.get(); }
     Size size() const;
     bool isNull() const { return handle_ == nullptr; }
+    // SDL textures made by the engine and not yet destroyed, copies counted once.
+    static size_t liveCount();
 
     void setAlpha(uint8_t alpha);
     // Factors outside 0..1 change nothing; otherwise alpha = trunc(factor * 255).

@@ -2,6 +2,9 @@
 
 #include "Core/Core.h"
 
+#include <filesystem>
+#include <system_error>
+
 namespace {
 
 // The SDL mode text of a File mode; null for a mode the reader does not know.
@@ -19,11 +22,21 @@ const char* modeText(int mode)
     }
 }
 
+bool isRegularFile(const std::string& path)
+{
+    // Paths are UTF-8 on every platform, as SDL takes them.
+    const std::u8string utf8(path.begin(), path.end());
+    std::error_code error;
+    return std::filesystem::is_regular_file(std::filesystem::path(utf8), error);
+}
+
 } // namespace
 
 File::File(const std::string& path, int mode)
 {
-    if (const char* text = modeText(mode))
+    // Only regular files are read: a directory opens on some systems and claims an absurd size.
+    const char* text = modeText(mode);
+    if (text != nullptr && (mode != Read || isRegularFile(path)))
         stream_ = SDL_RWFromFile(path.c_str(), text);
     if (stream_ == nullptr)
         fatalError("File " + path + " failed load!");

@@ -5,8 +5,9 @@
 #include <cstdint>
 #include <string>
 
-// A small owner of an SDL file stream. A file that cannot be opened is a load failure:
-// "File <path> failed load!" through fatalError.
+// A small owner of an SDL file stream. A file that cannot be opened, or that is read but is not a
+// regular file (a directory, a device), is a load failure: "File <path> failed load!" through
+// fatalError.
 class File {
 public:
     enum Mode { Read = 0, Write = 1, Append = 2 };
