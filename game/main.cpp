@@ -12,7 +12,6 @@
 #include <cstdio>
 #include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace {
@@ -34,7 +33,7 @@ int main(int argc, char* argv[])
         return 0;
     }
 
-    // Read before anything starts: an unreadable replay is reported at once.
+    // A replay that cannot be read is refused before anything starts.
     std::optional<Replay> replay = GameSession::loadReplay(options.replayFile);
 
     // The stretched off-screen picture is filtered at the best quality the renderer offers.

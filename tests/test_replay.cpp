@@ -31,10 +31,11 @@ struct ProgramRun {
 };
 
 // The programs run headless on the fast software renderer: a replay does not depend on the pictures.
-ProgramRun runProgram(const std::string& program, const std::string& arguments)
+ProgramRun runProgram(const std::string& program, const std::string& arguments, const std::string& directory = ".")
 {
-    const std::string command = "SDL_RENDER_DRIVER=software SDL_FRAMEBUFFER_ACCELERATION=0 timeout -s KILL 300 "
-        + program + " " + arguments + " 2>&1";
+    const std::string command = "cd '" + directory
+        + "' && SDL_RENDER_DRIVER=software SDL_FRAMEBUFFER_ACCELERATION=0 timeout -s KILL 300 " + program + " "
+        + arguments + " 2>&1";
     ProgramRun run;
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe)
@@ -58,7 +59,7 @@ std::string field(const std::string& json, const std::string& name)
     return match[1];
 }
 
-void writeFile(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+void writeFile(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
 constexpr const char* kHeader = "# duelfall-replay 1 game 1.0.0 seed 42\n";
 constexpr const char* kEnd = "# end 200 0badf00d player 40 boss01 870 boss02 880\n";
@@ -317,4 +318,37 @@ TEST(ReplaySimulator, ReplaysARecordedGameExactlyAndReportsTheFirstFrameThatDiff
     EXPECT_NE(damaged.output.find("damaged.replay' line 3: unknown key 'lfet'"), std::string::npos) << damaged.output;
     const ProgramRun both = runSim("--replay " + dir + "/game.replay --seed 1");
     EXPECT_EQ(both.status, 2) << both.output;
+}
+
+TEST(ReplayGame, PlaysARecordedGameBackAtNormalSpeedAndRefusesWhatItCannotRead)
+{
+    const fs::path dir = fs::absolute(scratchDirectory("game"));
+    fs::create_directory_symlink(fs::absolute("data"), dir / "data");
+    writeFile(dir / "game.keys", kKeyScript);
+    const ProgramRun recorded = runSim("--seed 5 --frames 240 --input " + (dir / "game.keys").string() + " --record "
+        + (dir / "game.replay").string());
+    ASSERT_EQ(recorded.status, 0) << recorded.output;
+
+    ProgramRun played = runProgram(DUELFALL_PATH, "--replay game.replay", dir);
+    EXPECT_EQ(played.status, 0) << played.output;
+    std::string log = readFile((dir / "userData/log.txt").string());
+    EXPECT_NE(log.find("Replay played back to frame 240: no desync"), std::string::npos) << log;
+    EXPECT_FALSE(fs::exists(dir / "userData/replays")) << "a replay played back is not recorded again";
+
+    std::string text = readFile((dir / "game.replay").string());
+    text.replace(text.find("# checkpoint 120 ") + 17, 8, "00000000");
+    writeFile(dir / "desync.replay", text);
+    played = runProgram(DUELFALL_PATH, "--replay desync.replay", dir);
+    EXPECT_EQ(played.status, 3) << played.output;
+    EXPECT_NE(played.output.find("desync at frame 120: expected checksum 00000000"), std::string::npos)
+        << played.output;
+
+    writeFile(dir / "damaged.replay", std::string(kHeader) + "1-20 right\n21-30 lfet\n" + kEnd);
+    played = runProgram(DUELFALL_PATH, "--replay damaged.replay", dir);
+    EXPECT_EQ(played.status, 1) << played.output;
+    EXPECT_NE(played.output.find("damaged.replay' line 3: unknown key 'lfet'"), std::string::npos) << played.output;
+    writeFile(dir / "future.replay", "# duelfall-replay 2 game 2.0.0 seed 1\n1-20 right\n");
+    played = runProgram(DUELFALL_PATH, "--replay future.replay", dir);
+    EXPECT_EQ(played.status, 1) << played.output;
+    EXPECT_NE(played.output.find("replay format version 2 is not supported"), std::string::npos) << played.output;
 }
