@@ -181,7 +181,7 @@ void Core::drawStep(const Scene* current, const Scene* global)
         renderer_->setTarget(nullptr);
         renderer_->clear(kWindowClearColor);
         // Scaled to fit and centred, its shape kept: black bars fill the rest of the window.
-        renderer_->copy(renderTarget_, letterbox(logicalSize_, renderer_->outputSize()));
+        renderer_->copy(renderTarget_, letterbox(logicalSize_, window_->size()));
     }
     renderer_->present();
 }
