@@ -3,13 +3,16 @@
 
 #include "Core/Core.h"
 #include "GameFrame.h"
+#include "GameIcon.h"
 #include "GameOptions.h"
 #include "GameSession.h"
+#include "System/GameDirectories.h"
 #include "World.h"
 
 #include <SDL.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <utility>
@@ -18,6 +21,15 @@
 namespace {
 
 constexpr int kUsageError = 2;
+// The name of the installed files and of the per-user directory.
+constexpr const char* kGameName = "duelfall";
+
+std::string absolutePath(const std::string& path)
+{
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    return error ? path : absolute.string();
+}
 
 } // namespace
 
@@ -34,14 +46,19 @@ int main(int argc, char* argv[])
         return 0;
     }
 
+    // The replay's path is the player's, from where the game was started: taken before the game moves
+    // to the directory of its data.
+    const std::string replayFile = options.replayFile.empty() ? "" : absolutePath(options.replayFile);
+    settleGameDirectories(kGameName);
     // A replay that cannot be read is refused before anything starts.
-    std::optional<Replay> replay = GameSession::loadReplay(options.replayFile);
+    std::optional<Replay> replay = GameSession::loadReplay(replayFile);
 
     // The stretched off-screen picture is filtered at the best quality the renderer offers.
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "best");
     Core& core = Core::instance();
     core.setAudioEnabled(!options.noAudio);
     core.init(kTitle, kLogicalSize, true);
+    showGameIcon(core.window());
 
     World world;
     GameSession session(world, std::move(replay));

@@ -10,6 +10,8 @@ packages=(
   clang libclang-rt-14-dev
   # asset generation (drawing, sound synthesis, MP3 encoding, the font)
   python3 python3-pil python3-numpy lame fonts-dejavu-core
+  # the install and package check (scripts/check-install.sh)
+  lintian desktop-file-utils appstream
   # the real-window replay test (a virtual X display, key events, screenshots)
   xvfb xdotool imagemagick
   # the X core fonts that SDL's message boxes draw with; without them no fatal-error box shows

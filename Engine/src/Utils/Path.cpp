@@ -15,7 +15,19 @@
 
 #include <algorithm>
 
-std::string basePath() { return "."; }
+namespace {
+
+std::string& storedBasePath()
+{
+    static std::string path = ".";
+    return path;
+}
+
+} // namespace
+
+std::string basePath() { return storedBasePath(); }
+
+void setBasePath(const std::string& path) { storedBasePath() = path; }
 
 #ifdef _WIN32
 

@@ -1,0 +1,33 @@
+#include "GameIcon.h"
+
+#include "Graphics/Surface.h"
+#include "System/WindowIcon.h"
+#include "Utils/LogFile.h"
+
+#include <filesystem>
+#include <string>
+
+namespace {
+
+constexpr int kBigIcon = 256; // pixels
+constexpr int kSmallIcon = 32;
+
+std::string iconPath(int size) { return "data/icon/duelfall-" + std::to_string(size) + ".png"; }
+
+} // namespace
+
+void showGameIcon(Window& window)
+{
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(iconPath(kBigIcon), error)) {
+        writeLogLine(logFile(), "Window icon " + iconPath(kBigIcon) + " not found: the default icon stays", true);
+        return;
+    }
+    const Surface big(iconPath(kBigIcon), Color());
+    if (std::filesystem::is_regular_file(iconPath(kSmallIcon), error)) {
+        const Surface small(iconPath(kSmallIcon), Color());
+        setIcon(window, big, &small);
+    } else {
+        setIcon(window, big);
+    }
+}
