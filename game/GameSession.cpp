@@ -39,7 +39,8 @@ GameSession::GameSession(World& world, std::optional<Replay> replay)
         player_.emplace(std::move(*replay));
         player_->seedRandom();
         Core::keyboard().setScript(player_->keysAt(1));
-        logInfo("Playing back a replay of " + std::to_string(player_->frames()) + " frames");
+        logInfo("Playing back a replay of " + std::to_string(player_->frames()) + " frames recorded by Duelfall "
+            + player_->gameVersion());
         return;
     }
     recorder_.emplace(Random::seedInUse());

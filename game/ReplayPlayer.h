@@ -17,6 +17,7 @@ public:
     // Restarts the random generator from the recorded seed; call before the first frame.
     void seedRandom() const;
     long frames() const { return replay_.frames; }
+    const std::string& gameVersion() const { return replay_.gameVersion; }
     // The keyboard to hold during a frame, numbered from 1.
     Keyboard::State keysAt(long frame) const;
     // After a frame has been drawn: "desync at frame N: expected ..., got ..." at the first frame

@@ -99,6 +99,9 @@ int run(const SimOptions& options)
         Random::seed(static_cast<uint32_t>(*options.seed));
     if (replay)
         replay->seedRandom();
+    if (replay && replay->gameVersion() != kGameVersion)
+        std::cerr << "duelfall-sim: the replay was recorded by Duelfall " << replay->gameVersion() << ", this is "
+                  << kGameVersion << ": it may go another way\n";
 
     auto world = std::make_unique<World>();
     core.scenes().setGlobalScene(makeScene(*world));
