@@ -20,7 +20,7 @@ void showGameIcon(Window& window)
 {
     std::error_code error;
     if (!std::filesystem::is_regular_file(iconPath(kBigIcon), error)) {
-        writeLogLine(logFile(), "Window icon " + iconPath(kBigIcon) + " not found: the default icon stays", true);
+        writeLogLine(logFile(), "Window icon " + iconPath(kBigIcon) + " not found: the default icon stays", false);
         return;
     }
     const Surface big(iconPath(kBigIcon), Color());

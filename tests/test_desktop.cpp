@@ -10,6 +10,7 @@
 #include "Graphics/Letterbox.h"
 #include "Graphics/Renderer.h"
 #include "Input/CoordinateMapping.h"
+#include "Input/Input.h"
 #include "Input/Window.h"
 #include "Math/Random.h"
 #include "World.h"
@@ -213,6 +214,17 @@ TEST_F(Desktop, WhilePausedNothingMovesTheMusicHoldsAndTheLastPictureIsDimmedUnd
     EXPECT_FALSE(game.session.isPaused());
     EXPECT_EQ(Mix_PausedMusic(), 0);
     EXPECT_NE(worldStateOf(game.world).checksum, before.checksum);
+
+    // Q quits only while paused, and then the way closing the window does (the frame loop ends).
+    Input& input = Core::instance().input();
+    pushKey(SDL_SCANCODE_Q);
+    game.frames(1);
+    EXPECT_TRUE(input.isRunning());
+    pushKey(SDL_SCANCODE_ESCAPE);
+    game.frames(1);
+    pushKey(SDL_SCANCODE_Q);
+    game.frames(1);
+    EXPECT_FALSE(input.isRunning());
 }
 
 TEST_F(Desktop, FullScreenTogglesOnF11AndAltEnterAndThePictureKeepsItsShape)
