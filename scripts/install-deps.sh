@@ -10,6 +10,10 @@ packages=(
   clang libclang-rt-14-dev
   # asset generation (drawing, sound synthesis, MP3 encoding, the font)
   python3 python3-pil python3-numpy lame fonts-dejavu-core
+  # the X core fonts that SDL's message boxes draw with; without them no fatal-error box shows
+  xfonts-base
+  # steps the wall clock under a test of the frame limiter
+  libfaketime
   # the real-window replay test (a virtual X display, key events, screenshots)
   xvfb xdotool imagemagick
 )

@@ -4,6 +4,7 @@
 // start under live textures, and an impact explosion that must not outlive the fight it belonged to.
 
 #include "Core/Core.h"
+#include "Core/FrameLimiter.h"
 #include "GameFrame.h"
 #include "Graphics/Animation.h"
 #include "Graphics/Surface.h"
@@ -99,8 +100,9 @@ TEST(GameEnvironment, WithoutAScreenOrASoundDeviceTheGameSaysWhyAndEnds)
             "Error! No display to open the window on (DISPLAY is not set)!"},
         {{{"DISPLAY", ":987"}, {"WAYLAND_DISPLAY", nullptr}, {"SDL_VIDEODRIVER", nullptr}}, {}, 1,
             "Error! No display to open the window on (DISPLAY=:987 cannot be opened)!"},
-        {kNoSoundDevice, {}, 1, "Error! Mix_OpenAudio Error! No sound device could be opened: "},
-        {kNoSoundDevice, {}, 1, "To play without sound, start with --no-audio."},
+        {kNoSoundDevice, {}, 1,
+            "Error! Mix_OpenAudio Error! No sound device could be opened. To play without sound, start with "
+            "--no-audio.\nALSA: "},
         {{}, {"--sound-off"}, 2, "duelfall: unknown option \"--sound-off\" (try --help)"},
         {{}, {"--replay"}, 2, "duelfall: --replay needs a file"},
         {{}, {"--help"}, 0, "  --no-audio      play without sound"},
@@ -214,6 +216,35 @@ TEST_F(MisuseTest, AfterARestartTheLastImpactOfTheLostFightDoesNotHurt)
         updateFrame(world);
         ASSERT_EQ(world.player.getHealth(), health) << "hurt in frame " << frame << " after the restart";
     }
+}
+
+// The wall clock is set back by a minute in the middle of a run of frames (libfaketime, read anew at
+// every call): the frames go on at their pace. Measured with a clock that steps, the limiter would
+// sleep for that minute, and the alarm ends the child.
+TEST(FrameLimiterClock, AWallClockSetBackDoesNotFreezeTheFrames)
+{
+    const char* library = "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1";
+    if (!std::filesystem::exists(library))
+        GTEST_SKIP() << "libfaketime is not installed";
+    const std::string offset = std::filesystem::absolute(scratchDirectory("clock")).string() + "/offset";
+    std::ofstream(offset) << "+0\n";
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    setenv("LD_PRELOAD", library, 1);
+    setenv("FAKETIME_TIMESTAMP_FILE", offset.c_str(), 1);
+    setenv("FAKETIME_NO_CACHE", "1", 1);
+    setenv("DONT_FAKE_MONOTONIC", "1", 1);
+    EXPECT_EXIT(
+        {
+            alarm(10);
+            for (int frame = 1; frame <= 60; ++frame) {
+                if (frame == 20)
+                    std::ofstream(offset) << "-60\n";
+                limitFrameRate(60);
+            }
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "");
+    unsetenv("LD_PRELOAD");
 }
 
 } // namespace

@@ -116,8 +116,8 @@ void Core::init(const std::string& title, Size size, bool useRenderTarget)
     if (TTF_Init() == -1)
         fatalError("TTF_Init Error!");
     if (Mix_OpenAudio(kAudioFrequency, AUDIO_S16LSB, kAudioChannels, kAudioChunkSize) == -1)
-        fatalError(std::string("Mix_OpenAudio Error! No sound device could be opened: ") + SDL_GetError()
-            + ". To play without sound, start with --no-audio.");
+        fatalError("Mix_OpenAudio Error! No sound device could be opened. To play without sound, start with "
+                   "--no-audio.");
 
     renderTarget_ = Texture();
     renderer_.reset();
