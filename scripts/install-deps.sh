@@ -12,12 +12,12 @@ packages=(
   python3 python3-pil python3-numpy lame fonts-dejavu-core
   # the install and package check (scripts/check-install.sh)
   lintian desktop-file-utils appstream
-  # the real-window replay test (a virtual X display, key events, screenshots)
-  xvfb xdotool imagemagick
   # the X core fonts that SDL's message boxes draw with; without them no fatal-error box shows
   xfonts-base
   # steps the wall clock under a test of the frame limiter
   libfaketime
+  # the real-window replay test (a virtual X display, key events, screenshots)
+  xvfb xdotool imagemagick
 )
 
 missing=()
