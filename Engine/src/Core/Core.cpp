@@ -33,6 +33,24 @@ std::function<void()>& fatalErrorHook()
     return hook;
 }
 
+// The software renderer draws straight into the window's memory: a target in the window's own format
+// makes the stretch at scale 1 a plain copy. The accelerated renderer keeps ARGB8888.
+uint32_t targetFormat(const Renderer& renderer, SDL_Window* window)
+{
+    const SDL_Surface* surface = renderer.name() == "software" ? SDL_GetWindowSurface(window) : nullptr;
+    if (surface == nullptr || surface->format->BytesPerPixel != 4)
+        return SDL_PIXELFORMAT_ARGB8888;
+    return surface->format->format;
+}
+
+// Whether a copy of the target to the window's rectangle covers every pixel the renderer shows.
+bool targetCoversWindow(Renderer& renderer, const Window& window)
+{
+    float scaleX = 0, scaleY = 0;
+    SDL_RenderGetScale(renderer.handle(), &scaleX, &scaleY);
+    return renderer.outputSize() == window.rect().size() && scaleX == 1.0f && scaleY == 1.0f;
+}
+
 // The parent of the engine's boxes: the game window once init has created it.
 SDL_Window* messageBoxParent()
 {
@@ -128,8 +146,11 @@ void Core::init(const std::string& title, Size size, bool useRenderTarget)
 
     logicalSize_ = size;
     useRenderTarget_ = useRenderTarget;
-    if (useRenderTarget_)
-        renderTarget_ = Texture(logicalSize_);
+    if (useRenderTarget_) {
+        renderTarget_ = Texture(logicalSize_, targetFormat(*renderer_, window_->handle()));
+        // Cleared opaque every frame, so the stretch to the window is a copy, not a blend.
+        renderTarget_.setBlendMode(SDL_BLENDMODE_NONE);
+    }
 }
 
 void Core::run()
@@ -179,9 +200,12 @@ void Core::drawStep(const Scene* current, const Scene* global)
 
     if (useRenderTarget_) {
         renderer_->setTarget(nullptr);
-        renderer_->clear(kWindowClearColor);
+        const Rect picture = letterbox(logicalSize_, window_->size());
+        // The target is copied, not blended: where it covers the whole window a clear is overwritten.
+        if (picture != window_->rect() || !targetCoversWindow(*renderer_, *window_))
+            renderer_->clear(kWindowClearColor);
         // Scaled to fit and centred, its shape kept: black bars fill the rest of the window.
-        renderer_->copy(renderTarget_, letterbox(logicalSize_, window_->size()));
+        renderer_->copy(renderTarget_, picture);
     }
     renderer_->present();
 }
