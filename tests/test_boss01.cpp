@@ -81,34 +81,6 @@ std::vector<Rect> rocketRects(Boss01& boss)
 
 } // namespace
 
-TEST(Boss01Rockets, DroppedAtTheLeadingEndAndLandingOnThe92ndFallWithTheImpactExplosion)
-{
-    auto boss = makeBoss(3);
-    run(*boss, 25);
-    EXPECT_EQ(boss->animation()->rect().position(), boss->rect().position()) << "the animation follows the body";
-    ASSERT_EQ(boss->rockets().size(), 1u);
-    // Moving right it starts just outside the right edge, and has fallen once already.
-    const Point dropped = boss->rockets()[0].position();
-    EXPECT_EQ(dropped, Point(boss->rect().right(), 36));
-    run(*boss, 90);
-    EXPECT_EQ(boss->rockets()[0].position(), Point(dropped.x, 30 + 91 * 6));
-    const int soundsBefore = boss->explosionSoundStarts();
-    run(*boss, 1);
-    EXPECT_EQ(boss->explosionSoundStarts(), soundsBefore + 1);
-    // Centred on the landed rocket (top edge at 582), rewound from its last frame and advanced once since.
-    ASSERT_TRUE(boss->impactArea().has_value());
-    EXPECT_EQ(boss->impactArea()->center(), Rect(dropped.x, 582, Rocket::kWidth, Rocket::kHeight).center());
-    EXPECT_EQ(*boss->impactArea(), boss->impactExplosion()->rect());
-    EXPECT_EQ(boss->impactExplosion()->current(), 0u);
-    EXPECT_EQ(boss->impactExplosion()->frameTimer().count(), 1u);
-    // Moving left it starts inside the body's left end.
-    while (boss->direction() == Boss01::kMovingRight)
-        run(*boss, 1);
-    for (size_t drops = boss->rockets().size(); boss->rockets().size() <= drops;)
-        run(*boss, 1);
-    EXPECT_EQ(boss->rockets().back().rect().x, boss->rect().x);
-}
-
 TEST(Boss01Rockets, TwoLandingsInOneUpdateRestartTheOneImpactExplosionThatHurtsUntilItsLastFrame)
 {
     auto boss = makeBoss(9);

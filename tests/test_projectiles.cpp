@@ -1,6 +1,6 @@
 // The player's bullets and the second boss's lasers and fireballs with their row of explosions, driven
 // the way their owners drive them and drawn into the off-screen target to be read back. Their flights
-// through the fights are pinned by the golden traces (test_sim).
+// and bursts through whole games are pinned by the golden traces (test_sim, test_game).
 
 #include "Bullet.h"
 #include "Fireball.h"
@@ -45,34 +45,6 @@ Fireball loadedFireball(Point at)
     Fireball fireball(kFireballPicture, at);
     fireball.setExplosion(kRowExplosion);
     return fireball;
-}
-
-TEST_F(ProjectileTest, BulletFliesTwelvePixelsAFrameInEightDirections)
-{
-    struct Flight {
-        int hdir;
-        int vdir;
-        Point step;
-    };
-    const Flight flights[] = {{Bullet::kRight, Bullet::kLevel, {12, 0}}, {Bullet::kLeft, Bullet::kLevel, {-12, 0}},
-        {Bullet::kRight, Bullet::kDiagonalUp, {12, -12}}, {Bullet::kLeft, Bullet::kDiagonalUp, {-12, -12}},
-        {Bullet::kRight, Bullet::kDiagonalDown, {12, 12}}, {Bullet::kLeft, Bullet::kDiagonalDown, {-12, 12}},
-        // Straight up and down ignore the horizontal direction.
-        {Bullet::kLeft, Bullet::kStraightUp, {0, -12}}, {Bullet::kLeft, Bullet::kStraightDown, {0, 12}},
-        // Unknown directions leave their axis alone.
-        {7, Bullet::kLevel, {0, 0}}, {Bullet::kRight, 9, {12, 0}}};
-    const Bullet prototype(kBulletPicture, {500, 300}, Bullet::kRight);
-    EXPECT_EQ(prototype.vdir(), Bullet::kLevel);
-    for (const Flight& flight : flights) {
-        Bullet bullet = prototype;
-        bullet.setHdir(flight.hdir);
-        bullet.setVdir(flight.vdir);
-        bullet.move();
-        bullet.move();
-        const Point expected{500 + 2 * flight.step.x, 300 + 2 * flight.step.y};
-        EXPECT_EQ(bullet.rect(), Rect(expected, {8, 8})) << "hdir " << flight.hdir << " vdir " << flight.vdir;
-    }
-    EXPECT_EQ(prototype.getPosition(), Point(500, 300));
 }
 
 TEST_F(ProjectileTest, BulletIsAnEightPixelSquareWhateverItsPicture)
@@ -205,32 +177,6 @@ TEST_F(ProjectileTest, FireballIsDrawnFallingThenOnlyItsStartedExplosions)
     });
     EXPECT_GT(inkIn(frame, kScreen), 0);
     EXPECT_EQ(expected.pixels, frame.pixels);
-}
-
-TEST_F(ProjectileTest, FireballCopiesShareThePicturesAndBurnOnTheirOwnAndWithoutARowAreDoneAtOnce)
-{
-    const Fireball prototype = loadedFireball({500, 100});
-    Fireball first = prototype;
-    Fireball second = prototype;
-    EXPECT_EQ(first.texture().handle(), prototype.texture().handle());
-    EXPECT_EQ(first.row()[9].texture().handle(), prototype.row()[9].texture().handle());
-    first.explode();
-    for (int update = 0; update < burnLength(prototype.row()[0]); ++update) {
-        first.update();
-        second.update();
-    }
-    EXPECT_TRUE(first.row()[4].isLastFrame());
-    EXPECT_TRUE(second.row()[4].isFirstFrame());
-    EXPECT_TRUE(prototype.row()[4].isFirstFrame());
-    EXPECT_FALSE(prototype.isExploding());
-
-    Fireball bare(kFireballPicture, {500, 570});
-    bare.update();
-    bare.explode();
-    EXPECT_FALSE(bare.explosionStarting());
-    bare.update();
-    EXPECT_TRUE(bare.isDone());
-    EXPECT_EQ(inkIn(drawnFrame([&] { bare.draw(); }), kScreen), 0);
 }
 
 } // namespace
