@@ -199,7 +199,14 @@ TEST(Boss01Restart, FromDeathAndFromFinished)
         killWithoutRockets(*boss);
         run(*boss, deathUpdates);
         ASSERT_EQ(boss->isFinished(), deathUpdates == 240);
+        const uint32_t limit = boss->rocketTimer().limit();
         expectFresh();
+        // The first rocket after the restart comes after the last drawn duration, counted afresh.
+        run(*boss, static_cast<int>(limit));
+        EXPECT_TRUE(boss->rockets().empty());
+        run(*boss, 1);
+        EXPECT_EQ(boss->rockets().size(), 1u);
+        boss->restart();
     }
     // Another death runs the whole sequence again, finishing on its 241st update.
     killWithoutRockets(*boss);
