@@ -277,6 +277,7 @@ TEST_F(GameTest, VictoryRevealsTheMessageInWholeLettersAndCompletesAfter280Frame
         if (!shown.empty()) {
             ASSERT_NE(static_cast<unsigned char>(shown.back()) & 0xC0, 0xC0) << "no dangling lead byte";
         }
+        ASSERT_TRUE(frame == 280 || shown != world->victoryMessage) << "complete already in frame " << frame;
     }
     EXPECT_EQ(world->victoryText.text(), world->victoryMessage);
     frames(20);
