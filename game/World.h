@@ -15,6 +15,14 @@
 inline constexpr Size kLogicalSize{1024, 720};
 inline constexpr const char* kTitle = "Duelfall";
 
+// Two full-screen pictures blended once into a picture of their own: a frame that shows both unchanged
+// copies it instead of blending them again.
+struct ComposedScreen {
+    Texture picture;
+    SDL_Texture* under = nullptr;
+    SDL_Texture* over = nullptr;
+};
+
 // Every object of the game, built once before the first frame, in the order the files are loaded:
 // the first file that cannot be loaded is the one reported, and nothing after it is loaded.
 // Members are constructed in declaration order; do not reorder them.
@@ -47,4 +55,6 @@ struct World {
     // Bytes of the victory message shown so far; grows by 0.4 a frame after victory, never reset.
     float revealed = 0.0f;
     Text victoryText;
+    // The background under the game-over overlay, made when the game-over screen is first shown.
+    ComposedScreen gameOverScreen;
 };

@@ -1,6 +1,7 @@
 #include "support/Headless.h"
 
 #include "Core/Core.h"
+#include "Core/HeadlessRendering.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,9 @@ void startHeadlessCore()
     // Never under a real display: a fatal error would open a box that waits for a click.
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
+    // No one sees the window: SDL's software renderer draws straight into its memory (the environment
+    // may still ask for another renderer).
+    chooseHeadlessRendering();
     Core::instance().init("Duelfall tests", {1024, 720}, true);
     started = true;
 }

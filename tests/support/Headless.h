@@ -2,8 +2,9 @@
 
 #include <string>
 
-// Starts the engine once per test program, headless: offscreen video (OpenGL through Mesa) and the
-// dummy audio driver, a hidden 1024 x 720 window with its off-screen target. Safe to call often.
+// Starts the engine once per test program, headless: offscreen video, the software renderer drawing
+// into the window's memory (chooseHeadlessRendering) and the dummy audio driver, a hidden 1024 x 720 window with its
+// off-screen target. Safe to call often.
 void startHeadlessCore();
 
 // The whole content of a file ("" if it cannot be read).

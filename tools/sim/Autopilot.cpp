@@ -8,6 +8,9 @@
 
 namespace {
 
+// A bullet is followed for this many moves at most.
+constexpr int kBulletMoves = 70;
+
 // What the bot knows of the controls: the player's own movement rules, one frame at a time.
 struct Body {
     double x = 0, y = 0, vx = 0, vy = 0, jumpSpeed = 0;
@@ -170,38 +173,48 @@ struct Bolt {
 
 bool rowExplosionHurts(const Animation& explosion) { return !explosion.isFirstFrame() && !explosion.isLastFrame(); }
 
+// The rectangle bullets are tested against after each number of the boss's updates from now: the same
+// for every plan tried, so worked out once a frame.
+std::vector<Rect> bossTargets(BossTrack boss, int updates)
+{
+    std::vector<Rect> targets;
+    targets.reserve(static_cast<size_t>(updates) + 1);
+    targets.push_back(boss.target());
+    for (int i = 0; i < updates; ++i) {
+        boss.step();
+        targets.push_back(boss.target());
+    }
+    return targets;
+}
+
 // Whether a shot fired in future frame `fireFrame` (1-based) from the body's centre would hit.
-bool shotHits(const Body& body, int horizontal, int fireFrame, BossTrack boss)
+bool shotHits(const Body& body, int horizontal, int fireFrame, bool secondBoss, const std::vector<Rect>& targets)
 {
     int x = static_cast<int>(body.x + Player::kWidth / 2);
     int y = static_cast<int>(body.y + Player::kHeight / 2);
     const bool diagonal = horizontal != 0;
     const int dx = diagonal ? (body.facing == 1 ? Bullet::kStep : -Bullet::kStep) : 0;
     // The first boss tests the body as it was before this update's move; the second after it.
-    const int updatesBeforeFirstTest = boss.second ? fireFrame : fireFrame - 1;
-    for (int i = 0; i < updatesBeforeFirstTest; ++i)
-        boss.step();
-    for (int moves = 1; moves < 70; ++moves) {
+    size_t updates = static_cast<size_t>(secondBoss ? fireFrame : fireFrame - 1);
+    for (int moves = 1; moves < kBulletMoves; ++moves, ++updates) {
         x += dx;
         y -= Bullet::kStep;
         if (x < 0 || x > 1024 || y < 0)
             return false;
-        if (Rect(x, y, Bullet::kSize, Bullet::kSize).intersects(boss.target()))
+        if (Rect(x, y, Bullet::kSize, Bullet::kSize).intersects(targets[updates]))
             return true;
-        boss.step();
     }
     return false;
 }
 
 // Between shots, drift toward a spot from which a shot meets the boss: straight below where it will be,
 // or trailing it by the distance a diagonal bullet covers on its way up.
-double driftFromFiringSpot(const Body& body, BossTrack boss)
+int riseOf(const Rect& target) { return std::max(1, (566 - target.center().y) / Bullet::kStep); }
+
+double driftFromFiringSpot(const Body& body, const std::vector<Rect>& targets)
 {
-    const Rect now = boss.target();
-    const int rise = std::max(1, (566 - now.center().y) / Bullet::kStep);
-    for (int i = 0; i < Autopilot::kHorizon + rise; ++i)
-        boss.step();
-    const double centre = boss.target().center().x - Player::kWidth / 2.0;
+    const int rise = riseOf(targets.front());
+    const double centre = targets[static_cast<size_t>(Autopilot::kHorizon + rise)].center().x - Player::kWidth / 2.0;
     double best = std::numeric_limits<double>::infinity();
     for (double spot : {centre, centre - rise * Bullet::kStep, centre + rise * Bullet::kStep})
         if (spot >= 0 && spot <= 1024 - Player::kWidth)
@@ -210,6 +223,24 @@ double driftFromFiringSpot(const Body& body, BossTrack boss)
 }
 
 } // namespace
+
+Autopilot::Bounds Autopilot::boundsOf(const std::vector<Rect>& rects)
+{
+    Bounds bounds;
+    for (const Rect& r : rects) {
+        bounds.left = std::min<int64_t>(bounds.left, r.x);
+        bounds.top = std::min<int64_t>(bounds.top, r.y);
+        bounds.right = std::max(bounds.right, int64_t{r.x} + r.w);
+        bounds.bottom = std::max(bounds.bottom, int64_t{r.y} + r.h);
+    }
+    return bounds;
+}
+
+bool Autopilot::Bounds::mayMeet(const Rect& r) const
+{
+    return std::min(right, int64_t{r.x} + r.w) > std::max<int64_t>(left, r.x)
+        && std::min(bottom, int64_t{r.y} + r.h) > std::max<int64_t>(top, r.y);
+}
 
 void Autopilot::forecastHazards(World& world)
 {
@@ -230,7 +261,7 @@ void Autopilot::forecastHazards(World& world)
     std::vector<Fireball> fireballs = world.boss02.fireballs();
 
     for (int k = 0; k < kHorizon; ++k) {
-        std::vector<Rect>& rects = danger_[k];
+        std::vector<Rect>& rects = danger_[static_cast<size_t>(k)];
         for (const Rocket& rocket : rockets)
             rects.push_back(rocket.rect());
         if (impact && !impact->isLastFrame())
@@ -291,6 +322,9 @@ void Autopilot::forecastHazards(World& world)
             }
         }
     }
+    dangerBounds_.clear();
+    for (const std::vector<Rect>& rects : danger_)
+        dangerBounds_.push_back(boundsOf(rects));
 }
 
 Autopilot::Outcome Autopilot::forecast(const World& world, const Plan& plan) const
@@ -298,30 +332,32 @@ Autopilot::Outcome Autopilot::forecast(const World& world, const Plan& plan) con
     const Player& player = world.player;
     Body body{
         player.x(), player.y(), player.vx(), player.vy(), jumpSpeed_, player.isOnGround(), jumping_, player.facing()};
-    const std::vector<Rect> solids{world.ground, world.leftWall, world.rightWall};
     const long invulnerableUntil = hurtFrame_ + 91;
-    const BossTrack boss = trackOf(world);
+    const bool bossVulnerable = trackOf(world).vulnerable;
+    const bool secondBoss = world.boss01.isFinished();
 
     Outcome outcome;
     for (int f = 1; f <= kHorizon; ++f) {
         const int horizontal = f <= plan.firstFrames ? plan.first : plan.then;
-        body.step(horizontal, f <= plan.jumpFrames, solids);
+        body.step(horizontal, f <= plan.jumpFrames, solids_);
+        const auto k = static_cast<size_t>(f - 1);
         if (frame_ + f > invulnerableUntil) {
             // A pixel of margin covers what the forecast cannot know exactly.
             const Rect me(body.rect(), 1);
-            for (const Rect& hazard : danger_[f - 1])
-                if (me.intersects(hazard)) {
-                    // Sooner hits weigh more: later ones can still be dodged by the next plan.
-                    outcome.hurt += 1.0 + 2.0 * (kHorizon - f) / kHorizon;
-                    break;
-                }
+            if (dangerBounds_[k].mayMeet(me))
+                for (const Rect& hazard : danger_[k])
+                    if (me.intersects(hazard)) {
+                        // Sooner hits weigh more: later ones can still be dodged by the next plan.
+                        outcome.hurt += 1.0 + 2.0 * (kHorizon - f) / kHorizon;
+                        break;
+                    }
         }
         const long frameNumber = frame_ + f - 1;
         const bool shoots = frameNumber >= nextShotFrame_ && (frameNumber - nextShotFrame_) % kShotPeriod == 0;
-        if (boss.vulnerable && shoots && f <= kShotHorizon && shotHits(body, horizontal, f, boss))
+        if (bossVulnerable && shoots && f <= kShotHorizon && shotHits(body, horizontal, f, secondBoss, bossTargets_))
             outcome.hits += 1.0 - 0.5 * f / kShotHorizon;
     }
-    outcome.drift = driftFromFiringSpot(body, boss);
+    outcome.drift = driftFromFiringSpot(body, bossTargets_);
     return outcome;
 }
 
@@ -335,6 +371,11 @@ bool Autopilot::givingUp(const World& world) const
 Autopilot::Plan Autopilot::bestPlan(World& world, bool givingUp)
 {
     forecastHazards(world);
+    // What every plan is tried against: the walls and floor, and the boss's path far enough ahead for
+    // the last aimed shot's flight and for the firing spot past the horizon.
+    solids_ = {world.ground, world.leftWall, world.rightWall};
+    const BossTrack boss = trackOf(world);
+    bossTargets_ = bossTargets(boss, std::max(kShotHorizon + kBulletMoves, kHorizon + riseOf(boss.target())));
     Plan best;
     double bestScore = -std::numeric_limits<double>::infinity();
     for (int first : {0, -1, 1})

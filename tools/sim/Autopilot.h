@@ -3,6 +3,7 @@
 #include "Input/Keyboard.h"
 #include "Math/Rect.h"
 
+#include <cstdint>
 #include <vector>
 
 class Player;
@@ -56,6 +57,13 @@ private:
         double drift = 0; // distance from a firing spot, in screen widths
     };
 
+    // The smallest box around a frame's hazards, edges in 64 bits: a body clear of it meets none of them.
+    struct Bounds {
+        int64_t left = INT64_MAX, top = INT64_MAX, right = INT64_MIN, bottom = INT64_MIN;
+        bool mayMeet(const Rect& r) const;
+    };
+    static Bounds boundsOf(const std::vector<Rect>& rects);
+
     Plan bestPlan(World& world, bool givingUp);
     Plan roam(const Player& player);
     void forecastHazards(World& world);
@@ -64,6 +72,11 @@ private:
 
     // Hazard rectangles tested against the player in each coming frame.
     std::vector<std::vector<Rect>> danger_;
+    std::vector<Bounds> dangerBounds_;
+    // Worked out once a frame for every plan tried: the floor and walls, and the rectangle bullets meet
+    // after each number of the fought boss's updates from now.
+    std::vector<Rect> solids_;
+    std::vector<Rect> bossTargets_;
     int fightsToLose_ = 0;
     int fightsLost_ = 0;
     bool gameOverSeen_ = false;

@@ -8,6 +8,7 @@
 
 #include "Core/Core.h"
 #include "Core/FrameLimiter.h"
+#include "Core/HeadlessRendering.h"
 #include "GameFrame.h"
 #include "Input/Window.h"
 #include "Math/Random.h"
@@ -79,6 +80,7 @@ int run(const SimOptions& options)
     if (!options.realtime) {
         setenv("SDL_VIDEODRIVER", "offscreen", 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
+        chooseHeadlessRendering();
     }
     std::optional<KeyScript> script;
     if (!options.inputPath.empty())

@@ -24,6 +24,24 @@ constexpr int kAudioChunkSize = 2048; // sample frames per mixer chunk
 const Color kTargetClearColor{192, 192, 192, 255};
 const Color kWindowClearColor{0, 0, 0, 255};
 
+// The software renderer draws straight into the window's memory: a target in the window's own format
+// makes the stretch at scale 1 a plain copy. The accelerated renderer keeps ARGB8888.
+uint32_t targetFormat(const Renderer& renderer, SDL_Window* window)
+{
+    const SDL_Surface* surface = renderer.name() == "software" ? SDL_GetWindowSurface(window) : nullptr;
+    if (surface == nullptr || surface->format->BytesPerPixel != 4)
+        return SDL_PIXELFORMAT_ARGB8888;
+    return surface->format->format;
+}
+
+// Whether a copy of the target to the window's rectangle covers every pixel the renderer shows.
+bool targetCoversWindow(Renderer& renderer, const Window& window)
+{
+    float scaleX = 0, scaleY = 0;
+    SDL_RenderGetScale(renderer.handle(), &scaleX, &scaleY);
+    return renderer.outputSize() == window.rect().size() && scaleX == 1.0f && scaleY == 1.0f;
+}
+
 // The parent of the engine's boxes: the game window once init has created it.
 SDL_Window* messageBoxParent()
 {
@@ -86,8 +104,11 @@ void Core::init(const std::string& title, Size size, bool useRenderTarget)
 
     logicalSize_ = size;
     useRenderTarget_ = useRenderTarget;
-    if (useRenderTarget_)
-        renderTarget_ = Texture(logicalSize_);
+    if (useRenderTarget_) {
+        renderTarget_ = Texture(logicalSize_, targetFormat(*renderer_, window_->handle()));
+        // Cleared opaque every frame, so the stretch to the window is a copy, not a blend.
+        renderTarget_.setBlendMode(SDL_BLENDMODE_NONE);
+    }
 }
 
 void Core::run()
@@ -135,7 +156,9 @@ void Core::drawStep(const Scene* current, const Scene* global)
 
     if (useRenderTarget_) {
         renderer_->setTarget(nullptr);
-        renderer_->clear(kWindowClearColor);
+        // The target is copied, not blended: where it covers the whole window a clear is overwritten.
+        if (!targetCoversWindow(*renderer_, *window_))
+            renderer_->clear(kWindowClearColor);
         // Stretched over the whole window, aspect ratio not kept.
         renderer_->copy(renderTarget_, window_->rect());
     }

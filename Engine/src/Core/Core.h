@@ -24,7 +24,8 @@ public:
 
     // Starts SDL video and audio, the font library and the mixer (44 100 Hz, S16LSB, stereo, 2048),
     // creates the hidden centred OpenGL window, the accelerated renderer and, in render-target mode,
-    // an ARGB8888 target of the given size. Any failure is fatal.
+    // an ARGB8888 target of the given size (in the window's own format under the software renderer,
+    // see chooseHeadlessRendering). Any failure is fatal.
     void init(const std::string& title, Size size, bool useRenderTarget);
 
     // Writes the start-up report, shows the window and runs frames at fps() until a quit event.

@@ -18,15 +18,19 @@ class Texture {
 public:
     // The empty placeholder: no SDL texture, empty path.
     Texture() = default;
+    // A picture file. One without a transparent pixel is copied without blending while its alpha is 255
+    // (setAlpha switches blending on below 255 and off again at 255, over any blend mode set before).
     explicit Texture(const std::string& path);
-    // An ARGB8888 texture that can be a render target.
-    explicit Texture(Size size);
+    // A texture that can be a render target, ARGB8888 unless told another format.
+    explicit Texture(Size size, uint32_t format = SDL_PIXELFORMAT_ARGB8888);
     // Made from the surface, which stays the caller's.
     explicit Texture(const Surface& surface);
 
     SDL_Texture* handle() const { return handle_.get(); }
     Size size() const;
     bool isNull() const { return handle_ == nullptr; }
+    // A picture file without a transparent pixel.
+    bool isOpaque() const { return opaque_; }
 
     void setAlpha(uint8_t alpha);
     // Factors outside 0..1 change nothing; otherwise alpha = trunc(factor * 255).
@@ -43,4 +47,5 @@ public:
 private:
     std::shared_ptr<SDL_Texture> handle_;
     std::string path_;
+    bool opaque_ = false; // a picture file without a transparent pixel
 };

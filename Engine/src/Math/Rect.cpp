@@ -19,16 +19,6 @@ Rect Rect::fromXml(const pugi::xml_node& element)
         element.attribute("height").as_int()};
 }
 
-// Edges are summed in 64 bits so that rectangles near the ends of the 32-bit range cannot overflow.
-bool Rect::intersects(const Rect& other) const
-{
-    const int64_t overlapLeft = std::max<int64_t>(x, other.x);
-    const int64_t overlapRight = std::min(int64_t{x} + w, int64_t{other.x} + other.w);
-    const int64_t overlapTop = std::max<int64_t>(y, other.y);
-    const int64_t overlapBottom = std::min(int64_t{y} + h, int64_t{other.y} + other.h);
-    return overlapRight > overlapLeft && overlapBottom > overlapTop;
-}
-
 bool Rect::contains(Point p) const { return x <= p.x && p.x < int64_t{x} + w && y <= p.y && p.y < int64_t{y} + h; }
 
 std::ostream& operator<<(std::ostream& out, const Rect& r)

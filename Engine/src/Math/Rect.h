@@ -5,6 +5,7 @@
 
 #include <SDL_rect.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <iosfwd>
 #include <string_view>
@@ -73,8 +74,17 @@ struct Rect {
     constexpr void setTop(int32_t v) { y = v; }
     constexpr void setBottom(int32_t v) { y = v - h; }
 
-    // Strict overlap: rectangles that only share an edge or a corner do not intersect.
-    bool intersects(const Rect& other) const;
+    // Strict overlap: rectangles that only share an edge or a corner do not intersect. Edges are summed
+    // in 64 bits so that rectangles near the ends of the 32-bit range cannot overflow. Inline: the
+    // simulator's autopilot tests tens of thousands of rectangles a frame.
+    constexpr bool intersects(const Rect& other) const
+    {
+        const int64_t overlapLeft = std::max<int64_t>(x, other.x);
+        const int64_t overlapRight = std::min(int64_t{x} + w, int64_t{other.x} + other.w);
+        const int64_t overlapTop = std::max<int64_t>(y, other.y);
+        const int64_t overlapBottom = std::min(int64_t{y} + h, int64_t{other.y} + other.h);
+        return overlapRight > overlapLeft && overlapBottom > overlapTop;
+    }
     // Left and top edges inside, right and bottom edges outside.
     bool contains(Point p) const;
 
