@@ -60,54 +60,33 @@ protected:
     Log log_;
 };
 
-TEST_F(CoreTest, EachFrameUpdatesBeforeDrawingAndTheCurrentSceneBeforeTheGlobal)
+TEST_F(CoreTest, EachFrameUpdatesBeforeDrawingTheCurrentSceneBeforeTheGlobalAndACallbackMayReplaceItsSlot)
 {
     scenes().addScene("menu", recording("menu"));
+    scenes().addScene("menu", recording("second")); // the first of a name is kept
     scenes().addScene("arena", recording("arena"));
     scenes().setCurrentScene("menu");
     scenes().setGlobalScene(recording("game"));
+    EXPECT_THROW(scenes().scene("missing"), std::out_of_range);
+    EXPECT_THROW(scenes().setCurrentScene("missing"), std::out_of_range) << "leaving the slots";
+    core().runFrame();
+    EXPECT_EQ(log_, (Log{"menu.update", "game.update", "menu.draw", "game.draw"}));
+
+    // A scene change made by an update is drawn in the same frame; empty callbacks are skipped. The lambda's
+    // captures live in the slot it replaces: the frame must run it from a copy.
+    log_.clear();
+    const std::string tag = "next";
+    scenes().setGlobalScene({[this, tag] {
+                                 Core::instance().scenes().setCurrentScene("arena");
+                                 Core::instance().scenes().setGlobalScene(recording(tag));
+                                 log_.push_back("replaced by " + tag);
+                             },
+        nullptr});
     core().runFrame();
     core().runFrame();
     EXPECT_EQ(log_,
-        (Log{"menu.update", "game.update", "menu.draw", "game.draw", "menu.update", "game.update", "menu.draw",
-            "game.draw"}));
-
-    // A scene change made by an update is drawn in the same frame; empty callbacks are skipped.
-    log_.clear();
-    scenes().setGlobalScene({[] { Core::instance().scenes().setCurrentScene("arena"); }, nullptr});
-    core().runFrame();
-    EXPECT_EQ(log_, (Log{"menu.update", "arena.draw"}));
-}
-
-TEST_F(CoreTest, ACallbackMayReplaceItsOwnSlot)
-{
-    int firstUpdates = 0;
-    // The lambda's captures live in the slot it replaces: the frame must run it from a copy.
-    const std::string tag = "second";
-    scenes().setGlobalScene({[this, &firstUpdates, tag] {
-                                 ++firstUpdates;
-                                 Core::instance().scenes().setGlobalScene(recording(tag));
-                                 log_.push_back("first.update after replacing: " + tag);
-                             },
-        [this] { log_.push_back("first.draw"); }});
-    core().runFrame();
-    core().runFrame();
-    EXPECT_EQ(firstUpdates, 1);
-    EXPECT_EQ(log_, (Log{"first.update after replacing: second", "second.draw", "second.update", "second.draw"}));
-}
-
-TEST_F(CoreTest, NamedScenesKeepTheFirstAndUnknownNamesThrowLeavingTheSlots)
-{
-    scenes().addScene("keep", recording("first"));
-    scenes().addScene("keep", recording("second"));
-    scenes().setCurrentScene("keep");
-    scenes().setGlobalScene(recording("global"));
-    EXPECT_THROW(scenes().scene("missing"), std::out_of_range);
-    EXPECT_THROW(scenes().setCurrentScene("missing"), std::out_of_range);
-    scenes().scene("keep").update();
-    scenes().currentScene()->update();
-    scenes().globalScene()->update();
-    EXPECT_EQ(log_, (Log{"first.update", "first.update", "global.update"}));
+        (Log{"menu.update", "replaced by next", "arena.draw", "next.draw", "arena.update", "next.update", "arena.draw",
+            "next.draw"}));
 }
 
 TEST_F(CoreTest, TheTargetIsClearedGreyAndCopiedOneToOneIntoAWindowOfTheLogicalSize)

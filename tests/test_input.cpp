@@ -82,24 +82,23 @@ protected:
     }
 };
 
-TEST_F(InputTest, HeldKeyIsPressedInItsFirstFrameOnlyAndReleasedInTheFrameAfter)
+TEST_F(InputTest, AHeldKeyIsPressedInItsFirstFrameOnlyReleasedInTheFrameAfterAndModifiersGoByMask)
 {
     pollHolding({});
-    pollHolding({SDL_SCANCODE_D, SDL_SCANCODE_RETURN});
-    EXPECT_TRUE(keyboard().isKeyPressed(SDL_SCANCODE_D));
-    EXPECT_TRUE(keyboard().isKeyDown(SDL_SCANCODE_D));
+    pollHolding({SDL_SCANCODE_D, SDL_SCANCODE_LSHIFT});
+    EXPECT_TRUE(keyboard().isKeyPressed(SDL_SCANCODE_D) && keyboard().isKeyDown(SDL_SCANCODE_D));
     EXPECT_FALSE(keyboard().isKeyReleased(SDL_SCANCODE_D));
-    // SDLK_* values ask for the key of their scancode.
-    EXPECT_TRUE(keyboard().isKeyPressed(SDLK_d));
-    EXPECT_TRUE(keyboard().isKeyDown(SDLK_RETURN));
+    EXPECT_TRUE(keyboard().isKeyPressed(SDLK_d)) << "SDLK_* values ask for the key of their scancode";
     EXPECT_FALSE(keyboard().isKeyDown(SDLK_b));
-    for (int frame = 0; frame < 3; ++frame) {
-        pollHolding({SDL_SCANCODE_D});
-        EXPECT_FALSE(keyboard().isKeyPressed(SDL_SCANCODE_D));
-        EXPECT_TRUE(keyboard().isKeyDown(SDL_SCANCODE_D));
-    }
+    EXPECT_TRUE(keyboard().isModDown(KMOD_SHIFT) && keyboard().isModPressed(KMOD_SHIFT));
+    EXPECT_FALSE(keyboard().isModDown(KMOD_CTRL));
+    // The other shift key: still a shift bit in both snapshots, so not pressed again.
+    pollHolding({SDL_SCANCODE_D, SDL_SCANCODE_RSHIFT});
+    EXPECT_FALSE(keyboard().isKeyPressed(SDL_SCANCODE_D) || keyboard().isModPressed(KMOD_SHIFT));
+    EXPECT_TRUE(keyboard().isKeyDown(SDL_SCANCODE_D) && keyboard().isModDown(KMOD_SHIFT));
+    EXPECT_FALSE(keyboard().isModDown(KMOD_LSHIFT));
     pollHolding({});
-    EXPECT_TRUE(keyboard().isKeyReleased(SDL_SCANCODE_D));
+    EXPECT_TRUE(keyboard().isKeyReleased(SDL_SCANCODE_D) && keyboard().isModReleased(KMOD_SHIFT));
     EXPECT_FALSE(keyboard().isKeyDown(SDL_SCANCODE_D));
     pollHolding({});
     EXPECT_FALSE(keyboard().isKeyReleased(SDL_SCANCODE_D));
@@ -110,40 +109,17 @@ TEST_F(InputTest, HeldKeyIsPressedInItsFirstFrameOnlyAndReleasedInTheFrameAfter)
     keyboard().setScript(held);
     keyboard().setScript({});
     input().pollEvents();
-    EXPECT_FALSE(keyboard().isKeyPressed(SDL_SCANCODE_SPACE));
-    EXPECT_FALSE(keyboard().isKeyReleased(SDL_SCANCODE_SPACE));
-}
-
-TEST_F(InputTest, ScancodesOutsideTheSnapshotReadAsUp)
-{
-    Keyboard::State all;
-    all.fill(1);
-    keyboard().setScript(all);
+    EXPECT_FALSE(keyboard().isKeyPressed(SDL_SCANCODE_SPACE) || keyboard().isKeyReleased(SDL_SCANCODE_SPACE));
+    // Scancodes outside the snapshot read as up.
+    held.fill(1);
+    keyboard().setScript(held);
     input().pollEvents();
     input().pollEvents();
     EXPECT_TRUE(keyboard().isKeyDown(static_cast<SDL_Scancode>(511)));
     for (const int code : {-1, 512, 100000}) {
         const auto key = static_cast<SDL_Scancode>(code);
-        EXPECT_FALSE(keyboard().isKeyDown(key) || keyboard().isKeyPressed(key) || keyboard().isKeyReleased(key))
-            << code;
+        EXPECT_FALSE(keyboard().isKeyDown(key) || keyboard().isKeyPressed(key) || keyboard().isKeyReleased(key));
     }
-}
-
-TEST_F(InputTest, ModifiersAreComparedByMask)
-{
-    pollHolding({});
-    pollHolding({SDL_SCANCODE_LSHIFT});
-    EXPECT_TRUE(keyboard().isModDown(KMOD_SHIFT));
-    EXPECT_TRUE(keyboard().isModPressed(KMOD_SHIFT));
-    EXPECT_FALSE(keyboard().isModDown(KMOD_CTRL));
-    // The other shift key: still a shift bit in both snapshots, so not pressed again.
-    pollHolding({SDL_SCANCODE_RSHIFT});
-    EXPECT_TRUE(keyboard().isModDown(KMOD_SHIFT));
-    EXPECT_FALSE(keyboard().isModPressed(KMOD_SHIFT));
-    EXPECT_FALSE(keyboard().isModDown(KMOD_LSHIFT));
-    pollHolding({});
-    EXPECT_TRUE(keyboard().isModReleased(KMOD_SHIFT));
-
     // Without a script the keyboard is SDL's own.
     keyboard().clearScript();
     SDL_SetModState(KMOD_LCTRL);
@@ -154,33 +130,21 @@ TEST_F(InputTest, ModifiersAreComparedByMask)
     EXPECT_TRUE(keyboard().isModReleased(KMOD_CTRL));
 }
 
-TEST_F(InputTest, WheelKeepsTheLastEventOfAPollAndResetsOnTheNext)
+TEST_F(InputTest, WheelFocusAndResizeLastOnePoll)
 {
-    pollAfter({wheel(0, 1), wheel(2, -3)});
-    EXPECT_EQ(mouse().wheel(), (Point{2, -3}));
-    EXPECT_TRUE(mouse().isWheelDown());
-    EXPECT_FALSE(mouse().isWheelUp());
-    pollAfter({wheel(0, 4)});
-    EXPECT_TRUE(mouse().isWheelUp());
-    pollAfter({});
-    EXPECT_EQ(mouse().wheel(), (Point{0, 0}));
-    EXPECT_FALSE(mouse().isWheelUp() || mouse().isWheelDown());
-}
-
-TEST_F(InputTest, WindowEventsSetFocusAndAResizeStoredLoggedAndReportedForOnePoll)
-{
-    pollAfter({windowEvent(SDL_WINDOWEVENT_FOCUS_LOST)});
+    pollAfter({wheel(0, 1), wheel(2, -3), windowEvent(SDL_WINDOWEVENT_FOCUS_LOST)});
+    EXPECT_EQ(mouse().wheel(), (Point{2, -3})) << "the last event of a poll";
+    EXPECT_TRUE(mouse().isWheelDown() && !mouse().isWheelUp());
     EXPECT_FALSE(input().isFocused());
-    pollAfter({windowEvent(SDL_WINDOWEVENT_FOCUS_GAINED)});
-    EXPECT_TRUE(input().isFocused());
-
     const auto before = logSize();
-    pollAfter({windowEvent(SDL_WINDOWEVENT_SIZE_CHANGED, 800, 600)});
-    EXPECT_TRUE(input().wasResized());
+    pollAfter(
+        {wheel(0, 4), windowEvent(SDL_WINDOWEVENT_FOCUS_GAINED), windowEvent(SDL_WINDOWEVENT_SIZE_CHANGED, 800, 600)});
+    EXPECT_TRUE(mouse().isWheelUp() && input().isFocused() && input().wasResized());
     EXPECT_EQ(Core::instance().window().size(), (Size{800, 600}));
     EXPECT_NE(logSince(before).find("|INFO| Orientation changes\n"), std::string::npos);
     pollAfter({});
-    EXPECT_FALSE(input().wasResized());
+    EXPECT_EQ(mouse().wheel(), (Point{0, 0}));
+    EXPECT_FALSE(mouse().isWheelUp() || mouse().isWheelDown() || input().wasResized());
     Core::instance().window().size() = kLogical;
 }
 
@@ -216,24 +180,11 @@ TEST_F(InputTest, MousePositionIsReadInLogicalCoordinates)
     EXPECT_EQ(mouse().previousPosition(), (Point{512, 360}));
     EXPECT_TRUE(mouse().movedUp());
     EXPECT_FALSE(mouse().movedDown());
-    // No button is held, and numbers outside SDL's mask never are.
-    for (const int button : {-1, 0, 1, 33})
+    for (const int button : {-1, 0, 1, 33}) // none held, and numbers outside SDL's mask never are
         EXPECT_FALSE(
             mouse().isButtonDown(button) || mouse().isButtonPressed(button) || mouse().isButtonReleased(button));
     window.setSize(kLogical);
     input().pollEvents();
-}
-
-TEST(CoordinateMapping, ScalesBetweenWindowAndLogicalSpace)
-{
-    EXPECT_EQ(toLogical({1001, 3}, kLogical, kDoubled), (Point{500, 1}));
-    EXPECT_EQ(toWindow({512, 360}, kLogical, kDoubled), (Point{1024, 720}));
-    // Truncated toward zero, also for points left of or above the window.
-    EXPECT_EQ(toLogical({-3, -1}, kLogical, kDoubled), (Point{-1, 0}));
-    EXPECT_EQ(toWindow({1001, 3}, kLogical, kLogical), (Point{1001, 3}));
-    // A zero side maps to zero on that axis.
-    EXPECT_EQ(toLogical({100, 100}, kLogical, {0, 1440}), (Point{0, 50}));
-    EXPECT_EQ(toWindow({100, 100}, {1024, 0}, kDoubled), (Point{200, 0}));
 }
 
 } // namespace
