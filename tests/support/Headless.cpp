@@ -1,6 +1,7 @@
 #include "support/Headless.h"
 
 #include "Core/Core.h"
+#include "System/HeadlessDrivers.h"
 
 #include <gtest/gtest.h>
 
@@ -15,8 +16,7 @@ void startHeadlessCore()
     if (started)
         return;
     // Never under a real display: a fatal error would open a box that waits for a click.
-    setenv("SDL_VIDEODRIVER", "offscreen", 1);
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    useHeadlessDrivers();
     Core::instance().init("Duelfall tests", {1024, 720}, true);
     started = true;
 }

@@ -11,6 +11,7 @@
 #include "GameFrame.h"
 #include "Input/Window.h"
 #include "Math/Random.h"
+#include "System/HeadlessDrivers.h"
 #include "System/SystemInfo.h"
 #include "World.h"
 
@@ -76,10 +77,8 @@ struct EventLog {
 
 int run(const SimOptions& options)
 {
-    if (!options.realtime) {
-        setenv("SDL_VIDEODRIVER", "offscreen", 1);
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
-    }
+    if (!options.realtime)
+        useHeadlessDrivers();
     std::optional<KeyScript> script;
     if (!options.inputPath.empty())
         script = KeyScript::load(options.inputPath);
