@@ -362,7 +362,7 @@ check_unpacked_zip() {
   # The fight runs on Wine's OpenGL: through Wine's Direct3D on Mesa's software rasteriser a frame
   # takes about 200 ms here, through OpenGL about 10 ms. The game's own run below keeps Direct3D.
   local started=$SECONDS summary
-  (cd "$game" && SDL_RENDER_DRIVER=opengl timeout -s KILL 900 wine duelfall-sim.exe --autopilot --seed 1 --until victory+60 \
+  (cd "$game" && SDL_RENDER_DRIVER=opengl timeout -s KILL 480 wine duelfall-sim.exe --autopilot --seed 1 --until victory+60 \
     --shot-at boss2+240:fight.png --shot-at victory+40:victory.png >sim.out 2>sim.err) || true
   summary=$(tail -n 1 "$game/sim.out" 2>/dev/null)
   if [[ "$summary" == *'"outcome":"victory"'* ]] && [ -s "$game/fight.png" ] && [ -s "$game/victory.png" ]; then
