@@ -159,12 +159,6 @@ build_dependencies() {
       -DSDL2TTF_VENDORED=OFF -DSDL2TTF_HARFBUZZ=OFF -DSDL2TTF_SAMPLES=OFF
     build_dependency pugixml "$(fetch_source pugixml)" -DBUILD_SHARED_LIBS=OFF -DPUGIXML_BUILD_TESTS=OFF
     build_dependency googletest /usr/src/googletest -DBUILD_GMOCK=OFF -DINSTALL_GTEST=ON
-    # Licences travel with the zip.
-    mkdir -p "$prefix/licenses"
-    local package
-    for package in libsdl2 libsdl2-image libsdl2-mixer libsdl2-ttf freetype; do
-      cp "$(fetch_source "$package")/debian/copyright" "$prefix/licenses/$package.txt"
-    done
     touch "$prefix/.complete"
     echo "-- dependencies built in $((SECONDS - started)) s"
   fi
@@ -250,7 +244,11 @@ make_zip() {
     queue=("${queue[@]:1}")
   done
   cp -r "$root/data" "$stage/data"
-  cp "$prefix"/licenses/* "$stage/licenses/"
+  # The licences of everything in the zip, from the source packages it was built from.
+  local package
+  for package in libsdl2 libsdl2-image libsdl2-mixer libsdl2-ttf freetype pugixml; do
+    cp "$(fetch_source "$package")/debian/copyright" "$stage/licenses/$package.txt"
+  done
   cp /usr/share/doc/mingw-w64-x86-64-dev/copyright "$stage/licenses/mingw-w64-runtime.txt"
   cp /usr/share/doc/gcc-mingw-w64-base/copyright "$stage/licenses/gcc-runtime.txt"
   cp "$root/cmake/windows/README.txt" "$stage/README.txt"
