@@ -2,10 +2,11 @@
 # Installs what is missing, then builds and runs every test twice: a normal build in build/ and an
 # AddressSanitizer + UndefinedBehaviorSanitizer build in build-asan/. Both must pass. Then each fuzz
 # target runs for 30 seconds and the autopilot plays a 10 000-frame soak with its memory watched: it
-# loses its first fight on purpose, restarts, and wins the second.
+# loses its first fight on purpose, restarts, and wins the second. Last, the Windows leg
+# (scripts/windows.sh --test): the cross-build, the zip, and the Windows programs run under Wine.
 #
 # Every stage prints its elapsed time ("== <stage>: N s") and the Linux part its total, so that each can
-# be measured on its own (a leg for another platform may follow the Linux part).
+# be measured on its own.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -54,3 +55,8 @@ stage "Soak, 10 000 frames"
 SOAK_LOSE=1 SOAK_ALLOWED_KIB=2048 bash scripts/soak.sh 10000
 stage
 echo "== Linux part: $((SECONDS - linux_start)) s"
+
+stage "Windows leg: cross-build with mingw-w64, then the Windows programs under Wine"
+bash scripts/windows.sh --test
+stage
+echo "== Everything: $((SECONDS - linux_start)) s"

@@ -2,6 +2,8 @@
 
 #include "support/Headless.h"
 
+#include "System/HeadlessDrivers.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -33,8 +35,7 @@ std::string expectFatal(const std::function<void()>& action, const std::string& 
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     // A fatal error shows a message box: never under a display.
-    unsetenv("DISPLAY");
-    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    useHeadlessDrivers();
     std::filesystem::create_directories("userData");
     std::string pattern = "Error! "; // the message taken literally
     for (const char c : message)

@@ -2,6 +2,7 @@
 
 #include "Core/Core.h"
 #include "Core/HeadlessRendering.h"
+#include "System/HeadlessDrivers.h"
 
 #include <gtest/gtest.h>
 
@@ -16,8 +17,7 @@ void startHeadlessCore()
     if (started)
         return;
     // Never under a real display: a fatal error would open a box that waits for a click.
-    setenv("SDL_VIDEODRIVER", "offscreen", 1);
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    useHeadlessDrivers();
     // No one sees the window: SDL's software renderer draws straight into its memory (the environment
     // may still ask for another renderer).
     chooseHeadlessRendering();

@@ -25,6 +25,7 @@ import ui  # noqa: E402
 import sounds  # noqa: E402
 import music  # noqa: E402
 import review  # noqa: E402
+import icon  # noqa: E402
 
 # Frame timings in milliseconds. At 60 updates per second a frame stays
 # delay // 16.67 + 1 updates on screen.
@@ -105,6 +106,7 @@ Everything under `data/` except the font was made by Duelfall's own generator
 scripts in `tools/assets/` (run `/usr/bin/python3 tools/assets/make_assets.py`):
 
 - pictures in `data/img/` (drawn with Pillow and NumPy),
+- the game's icon in `data/icon/` (PNG at 16 to 256 pixels and a Windows .ico),
 - sound effects in `data/sfx/` (synthesised with NumPy),
 - music in `data/music/` (composed and synthesised with NumPy, encoded with LAME).
 
@@ -132,6 +134,7 @@ def main(argv):
     sounds.make_all()
     if with_music:
         music.make()
+    icon.make_all()
     copy_font()
     write_license()
     review.contact_sheet(art)

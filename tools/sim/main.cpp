@@ -14,6 +14,7 @@
 #include "Math/Random.h"
 #include "ReplayPlayer.h"
 #include "ReplayRecorder.h"
+#include "System/HeadlessDrivers.h"
 #include "System/SystemInfo.h"
 #include "World.h"
 
@@ -82,8 +83,7 @@ struct EventLog {
 int run(const SimOptions& options)
 {
     if (!options.realtime) {
-        setenv("SDL_VIDEODRIVER", "offscreen", 1);
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        useHeadlessDrivers();
         chooseHeadlessRendering();
     }
     std::optional<KeyScript> script;

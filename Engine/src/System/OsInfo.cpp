@@ -173,7 +173,8 @@ std::string osName()
         workstation, queryOk, record.dwMajorVersion, record.dwMinorVersion, record.wServicePackMajor);
 }
 
-std::string osArch() { return windowsArchName(isWow64Process()); }
+// A 64-bit engine runs only on 64-bit Windows; a 32-bit one is on 64-bit Windows when WOW64 carries it.
+std::string osArch() { return windowsArchName(sizeof(void*) == 8 || isWow64Process()); }
 
 #else
 

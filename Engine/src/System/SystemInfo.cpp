@@ -44,7 +44,8 @@ std::string systemInfoReport()
 void writeSystemInfoReport()
 {
     createDirectory("userData");
-    std::ofstream file(basePath() + "/userData/systemInfo.txt", std::ios::trunc);
+    // Binary, so that Windows writes the report's "\n" line ends as they are, without carriage returns.
+    std::ofstream file(basePath() + "/userData/systemInfo.txt", std::ios::trunc | std::ios::binary);
     if (!file)
         return;
     const std::string report = systemInfoReport();

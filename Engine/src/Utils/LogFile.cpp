@@ -9,8 +9,8 @@ std::ofstream openLogFile()
 {
     createDirectory("userData");
     // Appending keeps the lines of earlier runs. A failed open leaves the stream failed, which
-    // silently drops every later line.
-    return std::ofstream(basePath() + "/userData/log.txt", std::ios::out | std::ios::app);
+    // silently drops every later line. Binary: lines end in "\n" on Windows too.
+    return std::ofstream(basePath() + "/userData/log.txt", std::ios::out | std::ios::app | std::ios::binary);
 }
 
 } // namespace

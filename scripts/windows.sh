@@ -1,0 +1,465 @@
+#!/usr/bin/env bash
+# Cross-builds Duelfall for 64-bit Windows and packs dist/duelfall-windows-x86_64.zip.
+#
+#   bash scripts/windows.sh          install what is missing, build, pack the zip
+#   bash scripts/windows.sh --test   the same, then run the Windows programs under Wine on a virtual
+#                                    X display: the test programs, the autopilot, the game's window
+#   bash scripts/windows.sh --deps   only install and build the dependencies
+#
+# Everything comes from Debian: the mingw-w64 compilers, Wine, and the SDL family built from Debian's
+# source packages. Built dependencies are kept outside the clone, in
+# ${DUELFALL_WINDOWS_CACHE:-~/.cache/duelfall-windows}/<versions and toolchain hash>, so a second run,
+# or a fresh clone on the same machine, skips them.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+
+mode=${1:-}
+case "$mode" in "" | --test | --deps) ;; *)
+  echo "usage: $0 [--test | --deps]" >&2
+  exit 2
+  ;;
+esac
+
+jobs=$(nproc)
+toolchain=$root/cmake/mingw-w64-x86_64.cmake
+build=$root/build-windows
+zip_path=$root/dist/duelfall-windows-x86_64.zip
+
+# Upstream versions of the dependencies, as Debian 12 ships them. A Debian update that changes one of
+# them stops the build here with a message, rather than building into a cache under a wrong name.
+declare -A versions=(
+  [libsdl2]=2.26.5 [libsdl2-image]=2.6.3 [libsdl2-mixer]=2.6.2 [libsdl2-ttf]=2.20.1
+  [freetype]=2.12.1 [pugixml]=1.13 [googletest]=1.12.1
+)
+
+install_packages() {
+  local packages=(
+    cmake ninja-build dpkg-dev zip
+    gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+    wine wine64 xvfb x11-utils xdotool imagemagick unzip libgtest-dev python3 python3-pil
+  )
+  local missing=() p
+  for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ "${#missing[@]}" -eq 0 ] && return
+  echo "Installing: ${missing[*]}"
+  local sudo_cmd=""
+  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  # Other installs may hold dpkg's lock for a while; wait for it instead of failing.
+  $sudo_cmd apt-get -o DPkg::Lock::Timeout=600 update -qq
+  $sudo_cmd apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# apt-get source needs deb-src entries; a stock Debian 12 has only binary ones. Add source entries
+# for the same archives the machine already uses.
+enable_source_packages() {
+  if grep -rqsE '^(deb-src[[:space:]]|Types:.*deb-src)' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+    return
+  fi
+  local sudo_cmd=""
+  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+  local tmp
+  tmp=$(mktemp)
+  if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+    sed -E 's/^Types:.*/Types: deb-src/' /etc/apt/sources.list.d/debian.sources >"$tmp"
+    $sudo_cmd install -m 644 "$tmp" /etc/apt/sources.list.d/duelfall-deb-src.sources
+  else
+    grep -hE '^deb[[:space:]]' /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null |
+      sed -E 's/^deb /deb-src /' >"$tmp"
+    $sudo_cmd install -m 644 "$tmp" /etc/apt/sources.list.d/duelfall-deb-src.list
+  fi
+  rm -f "$tmp"
+  echo "Added deb-src entries; updating the package lists"
+  $sudo_cmd apt-get -o DPkg::Lock::Timeout=600 update -qq
+}
+
+cache_key() {
+  local toolchain_hash
+  toolchain_hash=$(sha256sum "$toolchain" | cut -c1-12)
+  echo "sdl2-${versions[libsdl2]}_image-${versions[libsdl2-image]}_mixer-${versions[libsdl2-mixer]}_ttf-${versions[libsdl2-ttf]}_freetype-${versions[freetype]}_pugixml-${versions[pugixml]}_gtest-${versions[googletest]}_toolchain-$toolchain_hash"
+}
+
+cache=${DUELFALL_WINDOWS_CACHE:-$HOME/.cache/duelfall-windows}/$(cache_key)
+prefix=$cache/prefix
+
+# Unpacks Debian's source package $1 into $cache/src and prints its directory.
+fetch_source() {
+  local package=$1 version=${versions[$1]}
+  mkdir -p "$cache/src"
+  local dir
+  dir=$(find "$cache/src" -maxdepth 1 -type d -name "$package-$version*" | head -n 1)
+  if [ -z "$dir" ]; then
+    enable_source_packages >&2
+    (cd "$cache/src" && apt-get source -qq "$package" >"$package.log" 2>&1) || {
+      cat "$cache/src/$package.log" >&2
+      echo "apt-get source $package failed" >&2
+      return 1
+    }
+    dir=$(find "$cache/src" -maxdepth 1 -type d -name "$package-$version*" | head -n 1)
+    if [ -z "$dir" ]; then
+      echo "Debian's $package is no longer version $version: update the versions in $0" >&2
+      return 1
+    fi
+  fi
+  echo "$dir"
+}
+
+# Configures, builds and installs one CMake project into the prefix, once.
+build_dependency() {
+  local name=$1 source=$2
+  shift 2
+  [ -f "$prefix/.built-$name" ] && return
+  echo "-- building $name for Windows"
+  local dir=$cache/build/$name
+  rm -rf "$dir"
+  cmake -S "$source" -B "$dir" -G Ninja --toolchain "$toolchain" -Wno-dev \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_PREFIX_PATH="$prefix" \
+    -DDUELFALL_WINDOWS_PREFIX="$prefix" "$@" >"$cache/build/$name.log" 2>&1 || {
+    tail -n 40 "$cache/build/$name.log"
+    return 1
+  }
+  cmake --build "$dir" -j "$jobs" >>"$cache/build/$name.log" 2>&1 &&
+    cmake --install "$dir" >>"$cache/build/$name.log" 2>&1 || {
+    tail -n 40 "$cache/build/$name.log"
+    return 1
+  }
+  rm -rf "$dir"
+  touch "$prefix/.built-$name"
+}
+
+build_dependencies() {
+  mkdir -p "$cache/build" "$prefix"
+  # One builder at a time per cache: a second run waits, then finds everything built.
+  exec 9>"$cache/.lock"
+  flock 9
+  if [ ! -f "$prefix/.complete" ]; then
+    local started=$SECONDS
+    echo "== Windows dependencies into $cache"
+    local installed_gtest
+    installed_gtest=$(dpkg-query -W -f='${Version}' libgtest-dev)
+    if [[ "$installed_gtest" != "${versions[googletest]}"* ]]; then
+      echo "libgtest-dev is $installed_gtest, not ${versions[googletest]}: update the versions in $0" >&2
+      return 1
+    fi
+    build_dependency sdl2 "$(fetch_source libsdl2)" -DSDL_SHARED=ON -DSDL_STATIC=OFF -DSDL_TEST=OFF -DSDL_TESTS=OFF
+    build_dependency freetype "$(fetch_source freetype)" -DBUILD_SHARED_LIBS=OFF \
+      -DFT_DISABLE_ZLIB=ON -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON -DFT_DISABLE_HARFBUZZ=ON \
+      -DFT_DISABLE_BROTLI=ON
+    build_dependency sdl2-image "$(fetch_source libsdl2-image)" -DBUILD_SHARED_LIBS=ON \
+      -DSDL2IMAGE_BACKEND_STB=ON -DSDL2IMAGE_VENDORED=OFF -DSDL2IMAGE_AVIF=OFF -DSDL2IMAGE_JXL=OFF \
+      -DSDL2IMAGE_TIF=OFF -DSDL2IMAGE_WEBP=OFF -DSDL2IMAGE_SAMPLES=OFF -DSDL2IMAGE_TESTS=OFF
+    build_dependency sdl2-mixer "$(fetch_source libsdl2-mixer)" -DBUILD_SHARED_LIBS=ON \
+      -DSDL2MIXER_MP3_DRMP3=ON -DSDL2MIXER_MP3_MPG123=OFF -DSDL2MIXER_VORBIS=STB \
+      -DSDL2MIXER_FLAC=OFF -DSDL2MIXER_MOD=OFF -DSDL2MIXER_MIDI=OFF -DSDL2MIXER_OPUS=OFF \
+      -DSDL2MIXER_VENDORED=OFF -DSDL2MIXER_SAMPLES=OFF
+    build_dependency sdl2-ttf "$(fetch_source libsdl2-ttf)" -DBUILD_SHARED_LIBS=ON \
+      -DSDL2TTF_VENDORED=OFF -DSDL2TTF_HARFBUZZ=OFF -DSDL2TTF_SAMPLES=OFF
+    build_dependency pugixml "$(fetch_source pugixml)" -DBUILD_SHARED_LIBS=OFF -DPUGIXML_BUILD_TESTS=OFF
+    build_dependency googletest /usr/src/googletest -DBUILD_GMOCK=OFF -DINSTALL_GTEST=ON
+    touch "$prefix/.complete"
+    echo "-- dependencies built in $((SECONDS - started)) s"
+  fi
+  # SDL2_image's package file asks for libjpeg and libpng even when its DLL decodes both with its
+  # built-in stb_image, and no Windows libjpeg or libpng exists here. Skip those look-ups then.
+  sed -i -E 's/^if\(SDL2IMAGE_(JPG|PNG) AND NOT SDL2IMAGE_VENDORED/if(SDL2IMAGE_\1 AND NOT SDL2IMAGE_BACKEND_STB AND NOT SDL2IMAGE_VENDORED/' \
+    "$prefix/lib/cmake/SDL2_image/SDL2_imageConfig.cmake"
+  flock -u 9
+}
+
+# Test programs that do not run under Windows, and why (the Linux build runs them):
+# - test_bad_assets starts the simulator and itself as POSIX children through sh, timeout and wait
+#   status macros, and every case ends in a fatal error;
+# - test_sim runs the simulator through popen with a POSIX shell command line; the Wine leg below
+#   runs the simulator itself instead.
+not_on_windows=(test_bad_assets test_sim)
+# Cases left out under Wine, each for a reason of Windows or of Wine, not of the game (Linux runs them):
+wine_skips=(
+  # Their death-test child reaches a fatal error, whose message box waits for a click on Windows
+  # whatever the video driver. The fatal path is checked below on the real game instead.
+  '*EndTheProgram*' CoreTest.FatalErrorLogsBothLinesAndExitsWithStatusOne
+  # Expects that no question box can be shown headless; on Windows one always opens, and waits.
+  CoreTest.RunEndsAfterTheFrameInWhichTheCloseRequestArrives
+  # Rewrites a file while its own reader still has it open, which Windows' file sharing refuses.
+  # The other writes its log lines through streams of its own in text mode, where Windows writes CR LF.
+  File.WritesAppendsAndReadsBytesAsTheyAre LogFile.ExactLinesAtAFixedLocalTimeAppendedByTwoWriters
+  # Xvfb offers Wine a single screen mode, so Windows refuses any other (DISP_CHANGE_BADMODE).
+  DisplayMode.TheClosestModeBecomesTheWindowsFullScreenModeUntilRestored
+  # Wine's extension string has two spaces before its WGL names: the report turns every space into
+  # a line end, the test expects one name on every line.
+  SystemInfo.TheOpenGlRendererListsItsStringsAndOneExtensionPerLine
+)
+
+test_programs() {
+  local source name skip
+  for source in "$root"/tests/test_*.cpp; do
+    name=$(basename "$source" .cpp)
+    skip=0
+    for other in "${not_on_windows[@]}"; do [ "$name" = "$other" ] && skip=1; done
+    [ "$skip" -eq 0 ] && echo "$name"
+  done
+}
+
+build_duelfall() {
+  echo "== Cross-building Duelfall"
+  # -O2 as in the Linux build, so that both run the same optimised code.
+  cmake -S "$root" -B "$build" -G Ninja --toolchain "$toolchain" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
+    -DDUELFALL_WINDOWS_PREFIX="$prefix" -DCMAKE_PREFIX_PATH="$prefix" -DDUELFALL_BENCHMARKS=OFF \
+    -DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST >/dev/null
+  local targets=(duelfall duelfall-sim)
+  [ "$mode" = --test ] && mapfile -t -O 2 targets < <(test_programs)
+  cmake --build "$build" -j "$jobs" --target "${targets[@]}"
+  # The programs find their DLLs beside them.
+  cp "$prefix"/bin/*.dll "$build/"
+  [ -d "$build/tests" ] && cp "$prefix"/bin/*.dll "$build/tests/"
+  return 0
+}
+
+# The DLLs an executable or DLL imports that are not part of Windows itself, found in the prefix.
+imported_dlls() {
+  x86_64-w64-mingw32-objdump -p "$1" | sed -n 's/^\s*DLL Name: //p' | while read -r dll; do
+    [ -f "$prefix/bin/$dll" ] && echo "$dll"
+  done
+  return 0
+}
+
+make_zip() {
+  echo "== Packing $(basename "$zip_path")"
+  local stage=$build/zip/Duelfall
+  rm -rf "$build/zip"
+  mkdir -p "$stage/licenses" "$(dirname "$zip_path")"
+  x86_64-w64-mingw32-strip -o "$stage/duelfall.exe" "$build/duelfall.exe"
+  # Every DLL the game needs, and every DLL those need.
+  local queue=("$stage/duelfall.exe") dll
+  while [ "${#queue[@]}" -gt 0 ]; do
+    for dll in $(imported_dlls "${queue[0]}"); do
+      if [ ! -f "$stage/$dll" ]; then
+        cp "$prefix/bin/$dll" "$stage/$dll"
+        queue+=("$stage/$dll")
+      fi
+    done
+    queue=("${queue[@]:1}")
+  done
+  cp -r "$root/data" "$stage/data"
+  # The licences of everything in the zip, from the source packages it was built from.
+  local package
+  for package in libsdl2 libsdl2-image libsdl2-mixer libsdl2-ttf freetype pugixml; do
+    cp "$(fetch_source "$package")/debian/copyright" "$stage/licenses/$package.txt"
+  done
+  cp /usr/share/doc/mingw-w64-x86-64-dev/copyright "$stage/licenses/mingw-w64-runtime.txt"
+  cp /usr/share/doc/gcc-mingw-w64-base/copyright "$stage/licenses/gcc-runtime.txt"
+  cp "$root/cmake/windows/README.txt" "$stage/README.txt"
+  # Same sources, same zip: fixed times, sorted names, no extra attributes.
+  local stamp
+  stamp=$(git -C "$root" log -1 --format=%cd --date=format:%Y%m%d%H%M.%S 2>/dev/null || echo 202601010000)
+  find "$stage" -exec touch -h -t "$stamp" {} +
+  rm -f "$zip_path"
+  (cd "$build/zip" && find Duelfall -print | LC_ALL=C sort | zip -X -q -@ "$zip_path")
+  echo "-- $zip_path: $(du -h "$zip_path" | cut -f1)"
+}
+
+
+# ---- The Wine leg -------------------------------------------------------------------------------
+# Every Windows program runs under Wine on a virtual X display of its own, each with a hard timeout
+# (SIGKILL, since a program waiting in a message box ignores anything gentler). Wine here has no sound
+# device, so SDL's dummy audio driver stands in; the video driver is Windows' own, with Direct3D.
+passed=0
+failed=0
+wine_out=$build/wine
+
+pass() {
+  passed=$((passed + 1))
+  echo "PASS $*"
+}
+
+fail() {
+  failed=$((failed + 1))
+  echo "FAIL $*"
+}
+
+stop_wine() {
+  wineserver -k 2>/dev/null || true
+  [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null
+  xvfb_pid=
+}
+
+start_wine() {
+  echo "== Windows programs under Wine"
+  export WINEPREFIX=${DUELFALL_WINDOWS_CACHE:-$HOME/.cache/duelfall-windows}/wine-prefix
+  export WINEARCH=win64 WINEDEBUG=-all
+  # No Mono or Gecko: their installers would ask questions nobody answers.
+  export WINEDLLOVERRIDES="mscoree=;mshtml="
+  export SDL_AUDIODRIVER=dummy
+  unset SDL_VIDEODRIVER SDL_RENDER_DRIVER
+  rm -rf "$wine_out"
+  mkdir -p "$wine_out"
+  local display_file=$wine_out/display
+  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$display_file" 2>"$wine_out/xvfb.log" &
+  xvfb_pid=$!
+  trap stop_wine EXIT
+  local i
+  for i in $(seq 50); do
+    [ -s "$display_file" ] && break
+    sleep 0.2
+  done
+  export DISPLAY=:$(cat "$display_file")
+  timeout -s KILL 300 wine wineboot --init >"$wine_out/wineboot.log" 2>&1 || {
+    cat "$wine_out/wineboot.log"
+    fail "the Wine prefix could not be made"
+    return 0
+  }
+}
+
+run_test_programs() {
+  local name log started count filter
+  filter=$(IFS=:; echo "${wine_skips[*]}")
+  for name in $(test_programs); do
+    log=$wine_out/$name.log
+    started=$SECONDS
+    # OpenGL (Wine's, on Mesa) rather than Direct3D, the Windows default that the game's run below
+    # uses: ten times faster here, and it reads a window back after it was presented, as the tests do.
+    if (cd "$build/tests/work" && SDL_RENDER_DRIVER=opengl timeout -s KILL 300 wine "../$name.exe" \
+      --gtest_filter="-$filter" --gtest_brief=1 >"$log" 2>&1); then
+      # Windows programs end their lines with CR LF.
+      count=$(tr -d '\r' <"$log" | sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?\./\1/p')
+      passed=$((passed + ${count:-0}))
+      echo "PASS $name: ${count:-0} tests in $((SECONDS - started)) s"
+    else
+      tail -n 30 "$log"
+      count=$(grep -c '^\[  FAILED  \] .*(' "$log" || true)
+      failed=$((failed + (count > 0 ? count : 1)))
+      echo "FAIL $name (log: $log)"
+    fi
+  done
+}
+
+# The first X window with this exact name, or nothing.
+window_named() {
+  xwininfo -root -tree 2>/dev/null | sed -n "s/^ *\(0x[0-9a-f]*\) \"$1\".*/\1/p" | head -n 1
+}
+
+wait_for_window() {
+  local i wid
+  for i in $(seq "$2"); do
+    wid=$(window_named "$1")
+    [ -n "$wid" ] && echo "$wid" && return 0
+    sleep 1
+  done
+  return 1
+}
+
+check_unpacked_zip() {
+  local game=$wine_out/unpacked/Duelfall
+  unzip -q "$zip_path" -d "$wine_out/unpacked"
+  # The simulator is a developer's tool, not part of the zip; beside the unpacked game it proves that
+  # the zip's DLLs and data are all a program needs.
+  cp "$build/tools/duelfall-sim.exe" "$game/"
+  # The fight runs on Wine's OpenGL: through Wine's Direct3D on Mesa's software rasteriser a frame
+  # takes about 200 ms here, through OpenGL about 10 ms. The game's own run below keeps Direct3D.
+  local started=$SECONDS summary
+  (cd "$game" && SDL_RENDER_DRIVER=opengl timeout -s KILL 480 wine duelfall-sim.exe --autopilot --seed 1 --until victory+60 \
+    --shot-at boss2+240:fight.png --shot-at victory+40:victory.png >sim.out 2>sim.err) || true
+  summary=$(tail -n 1 "$game/sim.out" 2>/dev/null)
+  if [[ "$summary" == *'"outcome":"victory"'* ]] && [ -s "$game/fight.png" ] && [ -s "$game/victory.png" ]; then
+    pass "the autopilot wins in $((SECONDS - started)) s: $summary"
+    cp "$game/fight.png" "$game/victory.png" "$wine_out/"
+  else
+    cat "$game/sim.err"
+    fail "the autopilot under Wine: $summary"
+  fi
+  check_machine_report "$game/userData/systemInfo.txt" simulator "Render name: opengl"
+  rm -rf "$game/userData"
+
+  # The game itself in its real window: shown, screenshot taken, icon read back, then ended.
+  (cd "$game" && exec timeout -s KILL 120 wine duelfall.exe >game.out 2>&1) &
+  local pid=$! wid
+  if wid=$(wait_for_window Duelfall 60); then
+    sleep 4
+    # Wine may have made the window anew for its renderer meanwhile: ask again.
+    wid=$(window_named Duelfall)
+    import -window root "$wine_out/game-window.png"
+    if [ -n "$(window_named 'Error!')" ]; then
+      fail "the game showed an error box"
+    else
+      pass "the game's window opens (screenshot: $wine_out/game-window.png)"
+    fi
+    check_window_icon "$wid"
+  else
+    fail "the game's window did not open: $(cat "$game/game.out")"
+  fi
+  wineserver -k 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+  check_machine_report "$game/userData/systemInfo.txt" game "Render name: direct3d" "Direct3D9 info:"
+}
+
+# The report's Windows sections must come from the Windows code: Windows' own name and architecture,
+# SDL's Windows platform, the CPU; then the lines given for the renderer.
+check_machine_report() {
+  local report=$1 who=$2 line missing=()
+  shift 2
+  for line in "Platform: Windows" "OS Name: Windows" "OS Arch: x64" "Logical CPU cores: " "SSE 2: true" "$@"; do
+    grep -q "^$line" "$report" 2>/dev/null || missing+=("$line")
+  done
+  if [ "${#missing[@]}" -eq 0 ]; then
+    cp "$report" "$wine_out/systemInfo-$who.txt"
+    pass "the $who's machine report has the Windows sections ($(grep -E '^OS (Name|Arch)' "$report" | tr '\n' ' '))"
+  else
+    fail "the $who's machine report lacks: ${missing[*]}"
+  fi
+}
+
+# Wine hands the window's icon to X as _NET_WM_ICON; it must be the 32-pixel picture of the .ico
+# compiled into the executable.
+check_window_icon() {
+  xprop -id "$1" -notype 32c _NET_WM_ICON >"$wine_out/icon.xprop" 2>&1
+  if /usr/bin/python3 "$root/cmake/windows/compare_icon.py" "$wine_out/icon.xprop" \
+    "$root/data/icon/duelfall-32.png" "$wine_out/window-icon.png"; then
+    pass "the window carries the executable's icon ($wine_out/window-icon.png)"
+  else
+    fail "the window's icon is not the game's"
+  fi
+}
+
+# A missing asset must end the game through the fatal-error path: the message box titled "Error!",
+# the error in the log, and after the box is closed exit status 1.
+check_fatal_error_box() {
+  local dir=$wine_out/no-data
+  mkdir -p "$dir"
+  cp "$wine_out/unpacked/Duelfall/"*.exe "$wine_out/unpacked/Duelfall/"*.dll "$dir/"
+  (cd "$dir" && exec timeout -s KILL 120 wine duelfall.exe >game.out 2>&1) &
+  local pid=$! wid status=0
+  if wid=$(wait_for_window 'Error!' 60); then
+    import -window root "$wine_out/error-box.png"
+    xdotool key --window "$wid" Return
+    wait "$pid" || status=$?
+    if [ "$status" -eq 1 ] && grep -q '|ERROR| .*failed load!' "$dir/userData/log.txt"; then
+      pass "a missing asset opens the error box and ends with status 1 (screenshot: $wine_out/error-box.png)"
+    else
+      fail "after the error box: status $status, log: $(cat "$dir/userData/log.txt" 2>/dev/null)"
+    fi
+  else
+    fail "no error box for a missing asset"
+  fi
+  wineserver -k 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+}
+
+# ---- Main ---------------------------------------------------------------------------------------
+install_packages
+build_dependencies
+[ "$mode" = --deps ] && exit 0
+build_duelfall
+make_zip
+[ "$mode" = --test ] || exit 0
+
+started=$SECONDS
+start_wine
+run_test_programs
+check_unpacked_zip
+check_fatal_error_box
+echo "-- Wine runs took $((SECONDS - started)) s"
+echo "Wine: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
