@@ -4,7 +4,7 @@
 # hicolor icons and the AppStream metainfo; `cpack -G DEB` in the build directory packages the same.
 include(GNUInstallDirs)
 
-set(DUELFALL_VERSION 0.1.0)
+set(DUELFALL_VERSION ${PROJECT_VERSION})
 set(DUELFALL_APP_ID io.github.duelfall.Duelfall)
 set(DUELFALL_PACKAGING ${CMAKE_SOURCE_DIR}/packaging/linux)
 # The sizes the asset generator draws the icon at: data/icon/duelfall-<N>.png.

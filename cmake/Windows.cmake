@@ -2,7 +2,7 @@
 # icon and version information as a resource, a window-only game, and what the test programs need
 # from POSIX. scripts/windows.sh drives this with the mingw-w64 toolchain in this folder.
 
-set(DUELFALL_VERSION "1.0.0" CACHE STRING "Version written into the Windows executable")
+set(DUELFALL_VERSION "${PROJECT_VERSION}" CACHE STRING "Version written into the Windows executable")
 string(REGEX MATCHALL "[0-9]+" version_parts "${DUELFALL_VERSION}")
 list(APPEND version_parts 0 0 0 0)
 list(SUBLIST version_parts 0 4 version_parts)

@@ -10,6 +10,7 @@
 
 // The version of the replay format this build writes and reads, and the game's own version.
 inline constexpr int kReplayFormatVersion = 1;
+// Kept equal to the project version in CMakeLists.txt (the package and the Windows resource carry it).
 inline constexpr const char* kGameVersion = "1.0.0";
 // A checkpoint of the world every this many recorded frames.
 inline constexpr long kCheckpointPeriod = 60;

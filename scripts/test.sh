@@ -39,6 +39,9 @@ cmake --build build -j "$jobs"
 stage "Normal tests"
 ctest --test-dir build --output-on-failure -j "$jobs"
 
+stage "Packaged install: cmake --install, the installed game, cpack -G DEB and lintian"
+bash scripts/check-install.sh build
+
 stage "Sanitizer build"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DDUELFALL_SANITIZE=ON -DDUELFALL_BENCHMARKS=OFF
 cmake --build build-asan -j "$jobs"
