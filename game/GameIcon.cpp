@@ -16,6 +16,13 @@ std::string iconPath(int size) { return "data/icon/duelfall-" + std::to_string(s
 
 } // namespace
 
+#ifdef _WIN32
+
+// Windows gives the window the icon of the executable's resource, with every size drawn for it.
+void showGameIcon(Window& /*window*/) { }
+
+#else
+
 void showGameIcon(Window& window)
 {
     std::error_code error;
@@ -31,3 +38,5 @@ void showGameIcon(Window& window)
         setIcon(window, big);
     }
 }
+
+#endif
