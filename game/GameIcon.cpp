@@ -7,6 +7,13 @@
 #include <filesystem>
 #include <string>
 
+#ifdef _WIN32
+
+// Windows gives the window the icon of the executable's resource, with every size drawn for it.
+void showGameIcon(Window& /*window*/) { }
+
+#else
+
 namespace {
 
 constexpr int kBigIcon = 256; // pixels
@@ -15,13 +22,6 @@ constexpr int kSmallIcon = 32;
 std::string iconPath(int size) { return "data/icon/duelfall-" + std::to_string(size) + ".png"; }
 
 } // namespace
-
-#ifdef _WIN32
-
-// Windows gives the window the icon of the executable's resource, with every size drawn for it.
-void showGameIcon(Window& /*window*/) { }
-
-#else
 
 void showGameIcon(Window& window)
 {
