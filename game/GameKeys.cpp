@@ -39,8 +39,11 @@ GameKeys readGameKeys(const Keyboard& keyboard)
     keys.set(GameKey::Down, input.down);
     keys.set(GameKey::Jump, input.jump);
     keys.set(GameKey::Fire, input.fire);
-    // The same keys as the restart on the game-over overlay.
-    keys.set(GameKey::Enter, keyboard.isKeyDown(SDL_SCANCODE_RETURN) || keyboard.isKeyDown(SDL_SCANCODE_KP_ENTER));
+    // The same keys as the restart on the game-over overlay; with Alt held, Enter switches full screen
+    // instead and restarts nothing.
+    const bool enter = keyboard.isKeyDown(SDL_SCANCODE_RETURN) || keyboard.isKeyDown(SDL_SCANCODE_KP_ENTER);
+    const bool alt = keyboard.isKeyDown(SDL_SCANCODE_LALT) || keyboard.isKeyDown(SDL_SCANCODE_RALT);
+    keys.set(GameKey::Enter, enter && !alt);
     return keys;
 }
 

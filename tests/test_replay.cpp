@@ -177,6 +177,14 @@ TEST(ReplayKeys, TheGameKeysReadFromAnyOfTheirKeysAndPlayBackAsTheSame)
     for (GameKey key : {GameKey::Left, GameKey::Right, GameKey::Up, GameKey::Down, GameKey::Fire, GameKey::Enter})
         EXPECT_TRUE(read.isHeld(key)) << gameKeyName(key);
     EXPECT_FALSE(read.isHeld(GameKey::Jump));
+    // Alt+Enter switches full screen: it is no Enter that could restart the fight.
+    for (SDL_Scancode alt : {SDL_SCANCODE_LALT, SDL_SCANCODE_RALT}) {
+        Keyboard::State altEnter{};
+        altEnter[SDL_SCANCODE_RETURN] = altEnter[alt] = 1;
+        keyboard.setScript(altEnter);
+        keyboard.takeSnapshot();
+        EXPECT_FALSE(readGameKeys(keyboard).isHeld(GameKey::Enter)) << SDL_GetScancodeName(alt);
+    }
 }
 
 TEST(ReplayRecorder, KeepsSpansACheckpointEvery60FramesAndOnlyWholeFrames)
