@@ -6,6 +6,7 @@ and after a SIGKILL by the next run (a note of the fault in flight is kept in th
 
     tools/faults/run_faults.py SOURCE_TREE BUILD_DIR [--faults FILE] [--only F01,F02] [--jobs N]
                                [--results FILE] [--test-timeout SECONDS] [--first-failure] [--check]
+                               [--tests CTEST_REGEX]
 
 The build directory must be configured for the tree already (cmake -S TREE -B BUILD). --check only
 verifies that every fault applies (its text occurs exactly once) and changes nothing. --first-failure
@@ -109,6 +110,7 @@ def main():
     parser.add_argument("--test-timeout", type=int, default=600)
     parser.add_argument("--check", action="store_true")
     parser.add_argument("--first-failure", action="store_true")
+    parser.add_argument("--tests", default="", help="run only the tests matching this ctest regular expression")
     args = parser.parse_args()
 
     tree, build = os.path.abspath(args.tree), os.path.abspath(args.build)
@@ -148,6 +150,8 @@ def main():
     test_cmd = ["ctest", "--test-dir", build, "-j", str(args.jobs), "--timeout", str(args.test_timeout)]
     if args.first_failure:
         test_cmd.append("--stop-on-failure")
+    if args.tests:
+        test_cmd += ["-R", args.tests]
     tally = {}
     try:
         for fault in faults:
