@@ -1,9 +1,12 @@
 // The engine's pure functions against the table tests/golden/values.txt: one call a line, "function
 // arguments => result", the arguments separated by " | ". Texts take C escapes (\xNN, \n, \t, \r, \v, \f, \\,
 // \|). The table holds the edge cases: touching rectangles and circles, the ends of the coordinate range,
-// malformed UTF-8 (with what the fuzz targets of fuzz/ turned up), colour texts that are almost right.
+// malformed UTF-8 (with what the fuzz targets of fuzz/ turned up), colour texts that are almost right, odd
+// animation XML, and the keys the game reads.
 #include "Core/FrameTimer.h"
 #include "GameFrame.h"
+#include "GameKeys.h"
+#include "Graphics/Animation.h"
 #include "Graphics/Color.h"
 #include "Input/CoordinateMapping.h"
 #include "Math/Circle.h"
@@ -137,6 +140,29 @@ std::string call(const std::string& f, const Args& a)
         return toUpper(left), toLower(right), escape(left) + " " + escape(right);
     if (f == "frame-limit")
         return std::to_string(FrameTimer(milliseconds(n[0]), static_cast<uint32_t>(n[1])).limit());
+    if (f == "animation") { // image, key colour, delay, count, frames, the parse error, room reserved at most 4096
+        const AnimationData d = Animation::parse(a[0]);
+        std::string frames;
+        for (const Rect& frame : d.frames)
+            frames += " " + printed(frame);
+        return escape(d.image) + " " + printed(d.transparentColor) + " " + std::to_string(d.delay) + " "
+            + std::to_string(d.count) + frames + " [" + d.parseError + "] "
+            + std::to_string(d.frames.capacity() <= 4096);
+    }
+    if (f == "keys") { // SDL's key names held => the player's six flags and the game keys
+        Keyboard::State held{};
+        for (const std::string& name : a)
+            held[SDL_GetScancodeFromName(name.c_str())] = 1;
+        Keyboard keyboard;
+        keyboard.setScript(held);
+        keyboard.takeSnapshot();
+        const PlayerInput in = readPlayerInput(keyboard);
+        for (int key = 0; key < kGameKeyCount; ++key)
+            text += readGameKeys(keyboard).isHeld(static_cast<GameKey>(key)) ? "lrudjfe"[key] : '.';
+        return std::string{in.left ? 'l' : '.', in.right ? 'r' : '.', in.up ? 'u' : '.', in.down ? 'd' : '.',
+                   in.jump ? 'j' : '.', in.fire ? 'f' : '.', ' '}
+        + text.substr(a[0].size());
+    }
     if (f == "to-logical")
         return printed(toLogical({n[0], n[1]}, {m[0], m[1]}, {k[0], k[1]})) + " "
             + printed(toWindow({n[0], n[1]}, {m[0], m[1]}, {k[0], k[1]}));
