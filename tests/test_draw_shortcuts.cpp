@@ -1,7 +1,9 @@
-// A clear is held back until something needs it, and dropped when an opaque picture hides the whole
-// target: every frame must still look exactly as if the clear had been done at once.
+// The drawing shortcuts must not change a pixel: a clear held back until something needs it (and dropped
+// when an opaque picture hides the whole target), and layers flattened once into a picture of their own.
 #include "Core/Core.h"
+#include "Graphics/FlatPicture.h"
 #include "Graphics/Renderer.h"
+#include "Graphics/Sprite.h"
 #include "Graphics/Texture.h"
 #include "support/Headless.h"
 
@@ -144,6 +146,59 @@ TEST(HeldClear, EveryFrameLooksAsIfTheClearHadBeenDoneAtOnce)
         EXPECT_EQ(held.pixels.size, atOnce.pixels.size) << c.what;
         EXPECT_TRUE(held.pixels.pixels == atOnce.pixels.pixels) << c.what;
         EXPECT_EQ(held.drawColor, atOnce.drawColor) << c.what;
+    }
+}
+
+TEST(FlatPicture, ShowsTheLayersAsDrawnOneByOneWhateverChanges)
+{
+    startHeadlessCore();
+    Renderer& renderer = Core::instance().renderer();
+    const Rect whole{{0, 0}, renderer.outputSize()};
+    Texture background("data/img/bg.png");
+    Sprite bottom(background, {0, 0});
+    Sprite top(Texture("data/img/gameover_overlay.png"), {0, 0});
+    bottom.rect() = top.rect() = whole;
+    FlatPicture flat;
+    const auto frame = [&](bool flattened) {
+        renderer.clear(kRed);
+        if (flattened) {
+            flat.draw({&bottom, &top});
+        } else {
+            bottom.draw();
+            top.draw();
+        }
+        return renderer.readPixels().pixels;
+    };
+    const std::pair<const char*, std::function<void()>> changes[] = {
+        {"as loaded", [] {}},
+        {"again", [] {}},
+        {"another top picture", [&] { top.setTexture(Texture("data/img/victory_overlay.png")); }},
+        {"the top translucent", [&] { top.texture().setAlpha(uint8_t{100}); }},
+        {"the top moved",
+            [&] {
+                top.texture().setAlpha(uint8_t{255});
+                top.rect().x = 7;
+            }},
+        {"the bottom tinted",
+            [&] {
+                top.rect().x = 0;
+                background.setColorMod(200, 100, 50);
+            }},
+        {"the bottom cut",
+            [&] {
+                background.setColorMod(255, 255, 255);
+                bottom.clip() = Rect{{0, 0}, {512, 360}};
+            }},
+        {"a bottom with transparent pixels",
+            [&] {
+                bottom.clip().reset();
+                bottom.setTexture(Texture("data/img/victory_overlay.png"));
+                bottom.rect() = whole;
+            }},
+    };
+    for (const auto& [what, change] : changes) {
+        change();
+        EXPECT_TRUE(frame(true) == frame(false)) << what;
     }
 }
 
