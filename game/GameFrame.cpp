@@ -1,8 +1,6 @@
 #include "GameFrame.h"
 
-#include "Core/Core.h"
 #include "GamepadKeys.h"
-#include "Graphics/Renderer.h"
 #include "World.h"
 
 #include <algorithm>
@@ -60,49 +58,10 @@ void drawFight(World& world)
     }
 }
 
-// Whether the sprite shows its whole texture, as loaded, over the whole screen.
-bool coversScreen(Sprite& sprite)
-{
-    const Texture& texture = sprite.texture();
-    return sprite.rect() == Rect{{0, 0}, kLogicalSize} && !sprite.clip() && texture.alpha() == 255
-        && texture.colorMod() == Color{255, 255, 255, 255};
-}
-
-// The background and the game-over overlay are the same two pictures every frame: blended once by the
-// renderer into a picture of their own, the screen is then one copy of the very same pixels. Both are
-// drawn as they are when they do not fill the screen as loaded, or the background has transparent pixels.
-void drawGameOverScreen(World& world)
-{
-    Sprite& under = world.background;
-    Sprite& over = world.gameOverOverlay;
-    if (!coversScreen(under) || !under.texture().isOpaque() || !coversScreen(over)) {
-        under.draw();
-        over.draw();
-        return;
-    }
-    Renderer& renderer = Core::instance().renderer();
-    ComposedScreen& screen = world.gameOverScreen;
-    if (screen.picture.isNull() || screen.under != under.texture().handle() || screen.over != over.texture().handle()) {
-        SDL_Texture* previous = renderer.target();
-        // In the format of the frame's target, so that the copy needs no conversion.
-        uint32_t format = SDL_PIXELFORMAT_ARGB8888;
-        if (previous != nullptr)
-            SDL_QueryTexture(previous, &format, nullptr, nullptr, nullptr);
-        screen.picture = Texture(kLogicalSize, format);
-        screen.picture.setBlendMode(SDL_BLENDMODE_NONE);
-        renderer.setTarget(screen.picture.handle());
-        under.draw();
-        over.draw();
-        renderer.setTarget(previous);
-        screen.under = under.texture().handle();
-        screen.over = over.texture().handle();
-    }
-    renderer.copy(screen.picture, {{0, 0}, kLogicalSize});
-}
-
 void drawGameOver(World& world)
 {
-    drawGameOverScreen(world);
+    // The same two pictures every frame: blended once, then copied.
+    world.gameOverScreen.draw({&world.background, &world.gameOverOverlay});
     if (readFrameKeys().isHeld(GameKey::Enter))
         restartFight(world);
 }

@@ -3,6 +3,7 @@
 #include "Audio/Music.h"
 #include "Boss01.h"
 #include "Boss02.h"
+#include "Graphics/FlatPicture.h"
 #include "Graphics/Font.h"
 #include "Graphics/Sprite.h"
 #include "Graphics/Text.h"
@@ -14,14 +15,6 @@
 // The game's fixed numbers that several objects share.
 inline constexpr Size kLogicalSize{1024, 720};
 inline constexpr const char* kTitle = "Duelfall";
-
-// Two full-screen pictures blended once into a picture of their own: a frame that shows both unchanged
-// copies it instead of blending them again.
-struct ComposedScreen {
-    Texture picture;
-    SDL_Texture* under = nullptr;
-    SDL_Texture* over = nullptr;
-};
 
 // Every object of the game, built once before the first frame, in the order the files are loaded:
 // the first file that cannot be loaded is the one reported, and nothing after it is loaded.
@@ -58,5 +51,5 @@ struct World {
     // Under the victory text once it is whole.
     Text playAgainText;
     // The background under the game-over overlay, made when the game-over screen is first shown.
-    ComposedScreen gameOverScreen;
+    FlatPicture gameOverScreen; // the background under the game-over overlay
 };

@@ -5,6 +5,7 @@
 #include <SDL_video.h>
 
 #include <cstddef>
+#include <utility>
 
 namespace {
 
@@ -40,12 +41,66 @@ Renderer::~Renderer()
 void Renderer::clear(Color color)
 {
     setDrawColor(color);
-    SDL_RenderClear(handle_);
+    // Held back until something is drawn: a picture that hides the whole target makes it needless.
+    pendingClear_ = color;
 }
 
-void Renderer::present() { SDL_RenderPresent(handle_); }
+SDL_Renderer* Renderer::handle() const
+{
+    // Whoever takes the handle may draw with it: the target must be cleared first.
+    doPendingClear();
+    return handle_;
+}
 
-void Renderer::setTarget(SDL_Texture* target) { SDL_SetRenderTarget(handle_, target); }
+void Renderer::doPendingClear() const
+{
+    if (!pendingClear_)
+        return;
+    const Color clearColor = *std::exchange(pendingClear_, std::nullopt);
+    Color drawColor;
+    SDL_GetRenderDrawColor(handle_, &drawColor.r, &drawColor.g, &drawColor.b, &drawColor.a);
+    SDL_SetRenderDrawColor(handle_, clearColor.r, clearColor.g, clearColor.b, clearColor.a);
+    SDL_RenderClear(handle_);
+    SDL_SetRenderDrawColor(handle_, drawColor.r, drawColor.g, drawColor.b, drawColor.a);
+}
+
+bool Renderer::hidesWholeTarget(
+    const Texture& texture, const Rect& destination, const std::optional<Rect>& source) const
+{
+    // An opaque picture replaces every pixel under it when copied or blended at full alpha...
+    SDL_BlendMode blendMode = SDL_BLENDMODE_INVALID;
+    uint8_t alpha = 0;
+    SDL_GetTextureBlendMode(texture.handle(), &blendMode);
+    SDL_GetTextureAlphaMod(texture.handle(), &alpha);
+    if (!texture.isOpaque() || alpha != 255 || (blendMode != SDL_BLENDMODE_NONE && blendMode != SDL_BLENDMODE_BLEND))
+        return false;
+    // ...whole, when the source lies inside it (SDL shrinks the destination of a source it has to cut)...
+    const Size textureSize = texture.size();
+    if (source
+        && (source->x < 0 || source->y < 0 || source->w <= 0 || source->h <= 0 || source->x + source->w > textureSize.w
+            || source->y + source->h > textureSize.h))
+        return false;
+    // ...and the destination covers the target with nothing clipped, moved or scaled in between (the
+    // viewport comes in scaled units: it is the whole target only at scale 1).
+    SDL_Rect viewport{};
+    SDL_RenderGetViewport(handle_, &viewport);
+    const Rect whole{{0, 0}, outputSize()};
+    return Rect{{viewport.x, viewport.y}, {viewport.w, viewport.h}} == whole
+        && SDL_RenderIsClipEnabled(handle_) == SDL_FALSE && destination.x <= 0 && destination.y <= 0
+        && int64_t{destination.x} + destination.w >= whole.w && int64_t{destination.y} + destination.h >= whole.h;
+}
+
+void Renderer::present()
+{
+    doPendingClear();
+    SDL_RenderPresent(handle_);
+}
+
+void Renderer::setTarget(SDL_Texture* target)
+{
+    doPendingClear();
+    SDL_SetRenderTarget(handle_, target);
+}
 
 SDL_Texture* Renderer::target() const { return SDL_GetRenderTarget(handle_); }
 
@@ -72,42 +127,51 @@ std::string Renderer::name() const
 
 void Renderer::copy(const Texture& texture, const Rect& destination, const std::optional<Rect>& source)
 {
+    if (pendingClear_ && hidesWholeTarget(texture, destination, source))
+        pendingClear_.reset();
+    doPendingClear();
     SDL_RenderCopy(handle_, texture.handle(), source ? source->sdl() : nullptr, destination.sdl());
 }
 
 void Renderer::copyEx(const Texture& texture, const Rect& destination, const std::optional<Rect>& source, double angle,
     SDL_RendererFlip flip, const std::optional<Point>& center)
 {
+    doPendingClear();
     SDL_RenderCopyEx(handle_, texture.handle(), source ? source->sdl() : nullptr, destination.sdl(), angle,
         center ? center->sdl() : nullptr, flip);
 }
 
 void Renderer::drawPoint(Point p, Color color)
 {
+    doPendingClear();
     setDrawColor(color);
     SDL_RenderDrawPoint(handle_, p.x, p.y);
 }
 
 void Renderer::drawLine(Point a, Point b, Color color)
 {
+    doPendingClear();
     setDrawColor(color);
     SDL_RenderDrawLine(handle_, a.x, a.y, b.x, b.y);
 }
 
 void Renderer::drawRect(const Rect& rect, Color color)
 {
+    doPendingClear();
     setDrawColor(color);
     SDL_RenderDrawRect(handle_, rect.sdl());
 }
 
 void Renderer::fillRect(const Rect& rect, Color color)
 {
+    doPendingClear();
     setDrawColor(color);
     SDL_RenderFillRect(handle_, rect.sdl());
 }
 
 void Renderer::drawRects(const std::vector<Rect>& rects, Color color)
 {
+    doPendingClear();
     if (rects.empty())
         return;
     setDrawColor(color);
@@ -116,6 +180,7 @@ void Renderer::drawRects(const std::vector<Rect>& rects, Color color)
 
 void Renderer::fillRects(const std::vector<Rect>& rects, Color color)
 {
+    doPendingClear();
     if (rects.empty())
         return;
     setDrawColor(color);
@@ -124,6 +189,7 @@ void Renderer::fillRects(const std::vector<Rect>& rects, Color color)
 
 void Renderer::drawPoints(const std::vector<Point>& points, Color color)
 {
+    doPendingClear();
     if (points.empty())
         return;
     setDrawColor(color);
@@ -132,6 +198,7 @@ void Renderer::drawPoints(const std::vector<Point>& points, Color color)
 
 void Renderer::drawLines(const std::vector<Point>& points, Color color)
 {
+    doPendingClear();
     if (points.empty())
         return;
     setDrawColor(color);
@@ -140,6 +207,7 @@ void Renderer::drawLines(const std::vector<Point>& points, Color color)
 
 void Renderer::drawPolygon(const std::vector<Point>& points, Color color)
 {
+    doPendingClear();
     if (points.empty())
         return;
     drawLines(points, color);
@@ -148,6 +216,7 @@ void Renderer::drawPolygon(const std::vector<Point>& points, Color color)
 
 void Renderer::drawCircle(const Circle& circle, Color color)
 {
+    doPendingClear();
     if (circle.radius <= 0)
         return;
     setDrawColor(color);
@@ -171,6 +240,7 @@ void Renderer::drawCircle(const Circle& circle, Color color)
 
 void Renderer::fillCircle(const Circle& circle, Color color)
 {
+    doPendingClear();
     if (circle.radius <= 0)
         return;
     setDrawColor(color);
@@ -229,6 +299,7 @@ template <typename Plot> static void walkEllipse(int a, int b, Plot plot)
 
 void Renderer::drawEllipse(Point center, Size radii, Color color)
 {
+    doPendingClear();
     if (radii.w <= 0 || radii.h <= 0)
         return;
     setDrawColor(color);
@@ -241,6 +312,7 @@ void Renderer::drawEllipse(Point center, Size radii, Color color)
 
 void Renderer::fillEllipse(Point center, Size radii, Color color)
 {
+    doPendingClear();
     if (radii.w <= 0 || radii.h <= 0)
         return;
     setDrawColor(color);
@@ -252,6 +324,7 @@ void Renderer::fillEllipse(Point center, Size radii, Color color)
 
 void Renderer::fillPolygonGL(const std::vector<Point>& points, Color /*color*/)
 {
+    doPendingClear();
     if (points.empty())
         return;
     const auto glBegin = reinterpret_cast<GlBegin>(SDL_GL_GetProcAddress("glBegin"));
@@ -269,6 +342,7 @@ void Renderer::fillPolygonGL(const std::vector<Point>& points, Color /*color*/)
 
 Image Renderer::readPixels(const std::optional<Rect>& area) const
 {
+    doPendingClear();
     const Rect rect = area ? *area : Rect{{0, 0}, outputSize()};
     Image image;
     if (rect.w <= 0 || rect.h <= 0)

@@ -16,6 +16,9 @@
 
 // The owner of the window's SDL renderer. Shape operations set the draw colour to their colour
 // argument and leave it set; texture copies leave it alone. SDL's results are ignored.
+// A clear is done when the next drawing, read-back, target change or present needs it, and not at all
+// when the next drawing is an opaque picture that covers the whole target (the software renderer
+// spends a whole-screen pass on a clear).
 // Creation failure is fatal ("Renderer failed create!").
 class Renderer {
 public:
@@ -24,7 +27,8 @@ public:
     Renderer(const Renderer&) = delete;
     Renderer& operator=(const Renderer&) = delete;
 
-    SDL_Renderer* handle() const { return handle_; }
+    // For drawing with SDL directly: a clear held back is done first.
+    SDL_Renderer* handle() const;
     void clear(Color color);
     void present();
     void setTarget(SDL_Texture* target);
@@ -64,5 +68,9 @@ public:
     Image readPixels(const std::optional<Rect>& area = std::nullopt) const;
 
 private:
+    void doPendingClear() const;
+    bool hidesWholeTarget(const Texture& texture, const Rect& destination, const std::optional<Rect>& source) const;
+
     SDL_Renderer* handle_ = nullptr;
+    mutable std::optional<Color> pendingClear_;
 };

@@ -1,0 +1,64 @@
+#include "Graphics/FlatPicture.h"
+
+#include "Core/Core.h"
+#include "Graphics/Renderer.h"
+
+namespace {
+
+Rect wholeTarget() { return {{0, 0}, Core::instance().renderer().outputSize()}; }
+
+bool fillsTarget(Sprite& layer)
+{
+    Texture& texture = layer.texture();
+    return layer.rect() == wholeTarget() && !layer.clip() && texture.alpha() == 255
+        && texture.colorMod() == Color{255, 255, 255, 255};
+}
+
+std::vector<SDL_Texture*> texturesOf(const std::vector<Sprite*>& layers)
+{
+    std::vector<SDL_Texture*> textures;
+    for (Sprite* layer : layers)
+        textures.push_back(layer->texture().handle());
+    return textures;
+}
+
+} // namespace
+
+void FlatPicture::draw(const std::vector<Sprite*>& layers)
+{
+    if (!canFlatten(layers)) {
+        for (Sprite* layer : layers)
+            layer->draw();
+        return;
+    }
+    if (picture_.isNull() || flattened_ != texturesOf(layers) || picture_.size() != wholeTarget().size())
+        flatten(layers);
+    Core::instance().renderer().copy(picture_, wholeTarget());
+}
+
+bool FlatPicture::canFlatten(const std::vector<Sprite*>& layers) const
+{
+    if (layers.empty() || !layers.front()->texture().isOpaque())
+        return false;
+    for (Sprite* layer : layers)
+        if (!fillsTarget(*layer))
+            return false;
+    return true;
+}
+
+void FlatPicture::flatten(const std::vector<Sprite*>& layers)
+{
+    Renderer& renderer = Core::instance().renderer();
+    SDL_Texture* previous = renderer.target();
+    // In the format of the frame's target, so that the copy needs no conversion.
+    uint32_t format = SDL_PIXELFORMAT_ARGB8888;
+    if (previous != nullptr)
+        SDL_QueryTexture(previous, &format, nullptr, nullptr, nullptr);
+    picture_ = Texture(wholeTarget().size(), format);
+    picture_.setBlendMode(SDL_BLENDMODE_NONE);
+    renderer.setTarget(picture_.handle());
+    for (Sprite* layer : layers)
+        layer->draw();
+    renderer.setTarget(previous);
+    flattened_ = texturesOf(layers);
+}
