@@ -1,15 +1,23 @@
-// The renderer's primitives and copies, textures and sprites, checked by reading the drawn pixels back.
+// The accelerated renderer: its primitives and copies, textures and sprites, checked by reading the drawn
+// pixels back, and the start-up report of the machine with the renderer's OpenGL block.
 #include "Core/Core.h"
 #include "Graphics/Renderer.h"
 #include "Graphics/Sprite.h"
 #include "Graphics/Surface.h"
 #include "Graphics/Texture.h"
+#include "System/OsInfo.h"
+#include "System/ReportSections.h"
+#include "System/SystemInfo.h"
 #include "support/Headless.h"
 
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <map>
+#include <regex>
 #include <set>
 
 namespace {
@@ -43,6 +51,13 @@ Colors row(const Rect& area, int y)
     return colors;
 }
 
+Color drawColor()
+{
+    Color color;
+    SDL_GetRenderDrawColor(renderer().handle(), &color.r, &color.g, &color.b, &color.a);
+    return color;
+}
+
 // A 4 x 4 texture with four coloured 2 x 2 quadrants: red, green / blue, yellow.
 Texture quadrants()
 {
@@ -70,9 +85,6 @@ protected:
 
 TEST_F(RendererTest, CirclesAndEllipsesArePixelExactSymmetricAndFilledRowByRow)
 {
-    renderer().drawCircle({{10, 10}, 1}, kWhite);
-    EXPECT_EQ(litPixels(10, 10), (PixelSet{{1, 0}, {0, 1}, {-1, 0}, {0, -1}}));
-    renderer().clear(kBlack);
     renderer().drawCircle({{20, 20}, 3}, kWhite);
     EXPECT_EQ(litPixels(20, 20),
         (PixelSet{
@@ -91,22 +103,20 @@ TEST_F(RendererTest, CirclesAndEllipsesArePixelExactSymmetricAndFilledRowByRow)
         circle ? renderer().drawCircle({{32, 32}, radii.w}, kWhite) : renderer().drawEllipse({32, 32}, radii, kWhite);
         const PixelSet outline = litPixels(32, 32);
         const double a = radii.w, b = radii.h;
+        std::map<int, std::pair<int, int>> spans;
         for (const auto& [x, y] : outline) {
             EXPECT_TRUE(outline.contains({-x, y}) && outline.contains({x, -y})) << x << "," << y;
             EXPECT_TRUE(!circle || outline.contains({y, x})) << x << "," << y;
             // Within a pixel of the true curve, measured along the normal: value / gradient length.
             const double value = x * x / (a * a) + y * y / (b * b) - 1.0;
             EXPECT_LE(std::abs(value) / std::hypot(2.0 * x / (a * a), 2.0 * y / (b * b)), 1.0) << x << "," << y;
+            auto [it, added] = spans.try_emplace(y, x, x);
+            it->second = {std::min(it->second.first, x), std::max(it->second.second, x)};
         }
         EXPECT_TRUE(outline.contains({radii.w, 0}) && outline.contains({0, -radii.h}));
         if (radii.w == 25) // one pixel per step of the octant's long axis, never doubled up
             EXPECT_NEAR(static_cast<double>(outline.size()), 4 * std::sqrt(2.0) * 25, 8.0);
         // Filled, each row holds everything between its outline's leftmost and rightmost pixel.
-        std::map<int, std::pair<int, int>> spans;
-        for (const auto& [x, y] : outline) {
-            auto [it, added] = spans.try_emplace(y, x, x);
-            it->second = {std::min(it->second.first, x), std::max(it->second.second, x)};
-        }
         PixelSet filled;
         for (const auto& [y, span] : spans)
             for (int x = span.first; x <= span.second; ++x)
@@ -131,9 +141,7 @@ TEST_F(RendererTest, LinesRectsPointsAndPolygonsCoverTheirPixelsAndEmptyListsNot
     renderer().drawLines({}, kWhite);
     renderer().drawPolygon({}, kWhite);
     renderer().fillPolygonGL({}, kWhite);
-    Color color;
-    SDL_GetRenderDrawColor(renderer().handle(), &color.r, &color.g, &color.b, &color.a);
-    EXPECT_EQ(color, (Color{9, 8, 7, 255})) << "empty lists issue nothing";
+    EXPECT_EQ(drawColor(), (Color{9, 8, 7, 255})) << "empty lists issue nothing";
     EXPECT_TRUE(litPixels().empty());
 
     renderer().drawLine({2, 2}, {4, 2}, kWhite);
@@ -155,22 +163,21 @@ TEST_F(RendererTest, LinesRectsPointsAndPolygonsCoverTheirPixelsAndEmptyListsNot
 TEST_F(RendererTest, CopyStretchesTheWholeTextureOrTheSourcePartTurnsAndFlips)
 {
     const Texture texture = quadrants();
-    renderer().copy(texture, {0, 0, 8, 8});
-    EXPECT_EQ(row(Rect{0, 0, 8, 8}, 3), (Colors{kRed, kRed, kRed, kRed, kGreen, kGreen, kGreen, kGreen}));
-    EXPECT_EQ(row(Rect{0, 0, 8, 8}, 7), (Colors{kBlue, kBlue, kBlue, kBlue, kYellow, kYellow, kYellow, kYellow}));
-    renderer().copy(texture, {0, 0, 8, 8}, Rect{2, 2, 2, 2});
-    EXPECT_EQ(row(Rect{0, 0, 8, 8}, 0), Colors(8, kYellow));
-    EXPECT_EQ(row(Rect{0, 0, 8, 8}, 7), Colors(8, kYellow));
+    const Rect area{0, 0, 8, 8}, small{0, 0, 4, 4};
+    renderer().copy(texture, area);
+    EXPECT_EQ(row(area, 3), (Colors{kRed, kRed, kRed, kRed, kGreen, kGreen, kGreen, kGreen}));
+    EXPECT_EQ(row(area, 7), (Colors{kBlue, kBlue, kBlue, kBlue, kYellow, kYellow, kYellow, kYellow}));
+    renderer().copy(texture, area, Rect{2, 2, 2, 2});
+    EXPECT_EQ(row(area, 0), Colors(8, kYellow));
+    EXPECT_EQ(row(area, 7), Colors(8, kYellow));
     // A quarter turn clockwise about the middle: the red top-left quadrant goes to the top right.
-    renderer().copyEx(texture, {0, 0, 4, 4}, std::nullopt, 90.0, SDL_FLIP_NONE);
-    EXPECT_EQ(row(Rect{0, 0, 4, 4}, 0), (Colors{kBlue, kBlue, kRed, kRed}));
-    renderer().copyEx(texture, {0, 0, 4, 4}, Rect{0, 0, 4, 4}, 0.0, SDL_FLIP_HORIZONTAL);
-    EXPECT_EQ(row(Rect{0, 0, 4, 4}, 3), (Colors{kYellow, kYellow, kBlue, kBlue}));
+    renderer().copyEx(texture, small, std::nullopt, 90.0, SDL_FLIP_NONE);
+    EXPECT_EQ(row(small, 0), (Colors{kBlue, kBlue, kRed, kRed}));
+    renderer().copyEx(texture, small, small, 0.0, SDL_FLIP_HORIZONTAL);
+    EXPECT_EQ(row(small, 3), (Colors{kYellow, kYellow, kBlue, kBlue}));
     renderer().fillCircle({{10, 10}, 3}, {1, 2, 3, 4});
-    renderer().copy(texture, {0, 0, 4, 4});
-    Color color;
-    SDL_GetRenderDrawColor(renderer().handle(), &color.r, &color.g, &color.b, &color.a);
-    EXPECT_EQ(color, (Color{1, 2, 3, 4})) << "copies leave the draw colour";
+    renderer().copy(texture, small);
+    EXPECT_EQ(drawColor(), (Color{1, 2, 3, 4})) << "copies leave the draw colour";
 
     // Copies of a texture share its alpha and colour; an alpha out of range changes nothing.
     Texture first = quadrants();
@@ -178,7 +185,7 @@ TEST_F(RendererTest, CopyStretchesTheWholeTextureOrTheSourcePartTurnsAndFlips)
     first.setAlpha(0.5f);
     first.setColorMod(10, 20, 30);
     renderer().clear(kBlack);
-    renderer().copy(second, {0, 0, 4, 4});
+    renderer().copy(second, small);
     EXPECT_NEAR(renderer().readPixels(Rect{0, 0, 1, 1}).pixel(0, 0).r, 10 * 127 / 255, 1);
     first.setAlpha(uint8_t{200});
     first.setAlpha(1.5f);
@@ -188,7 +195,7 @@ TEST_F(RendererTest, CopyStretchesTheWholeTextureOrTheSourcePartTurnsAndFlips)
     EXPECT_EQ(second.alpha(), 255);
 }
 
-TEST_F(RendererTest, AnImageReadBackAndSavedAsPngLoadsAsATexture)
+TEST_F(RendererTest, AnImageReadBackAndSavedAsPngLoadsAsATextureThatASpriteDrawsWhollyOrInPart)
 {
     EXPECT_EQ(renderer().name(), "opengl");
     const Color odd{10, 200, 30, 255}; // every channel different, so that no two can swap unseen
@@ -205,13 +212,11 @@ TEST_F(RendererTest, AnImageReadBackAndSavedAsPngLoadsAsATexture)
     EXPECT_EQ(texture.size(), (Size{8, 4}));
     renderer().copy(texture, {0, 10, 8, 4});
     EXPECT_EQ(row(Rect{0, 10, 8, 4}, 3), (Colors{odd, odd, odd, odd, kBlue, kBlue, kBlue, kBlue}));
-}
 
-TEST_F(RendererTest, ASpriteTakesItsSizeFromTheClipOrTheTextureAndDrawsThatPart)
-{
+    // A sprite takes its size from its clip, or else from its texture.
     Sprite sprite(quadrants(), {10, 20});
-    EXPECT_EQ(sprite.rect(), Rect(10, 20, 4, 4));
     Sprite clipped(quadrants(), {30, 20}, Rect(1, 2, 2, 2));
+    EXPECT_EQ(sprite.rect(), Rect(10, 20, 4, 4));
     EXPECT_EQ(clipped.rect(), Rect(30, 20, 2, 2));
     sprite.draw();
     clipped.draw();
@@ -224,11 +229,63 @@ TEST_F(RendererTest, ASpriteTakesItsSizeFromTheClipOrTheTextureAndDrawsThatPart)
     sprite.drawFlipped(SDL_FLIP_HORIZONTAL);
     EXPECT_EQ(row(Rect(40, 40, 4, 4), 0), (Colors{kGreen, kGreen, kRed, kRed}));
     // A new texture resizes an unclipped sprite and keeps its position; a clipped one keeps its clip.
-    const Texture other(Size{8, 6});
-    sprite.setTexture(other);
-    clipped.setTexture(other);
-    EXPECT_EQ(sprite.rect(), Rect(40, 40, 8, 6));
+    sprite.setTexture(target_);
+    clipped.setTexture(target_);
+    EXPECT_EQ(sprite.rect(), Rect(40, 40, 64, 64));
     EXPECT_EQ(clipped.rect(), Rect(30, 20, 2, 2));
 }
 
 } // namespace
+
+TEST(SystemInfo, NineSectionsInOrderWithTheirLinesAndTheFileRewrittenAtEveryStart)
+{
+    startHeadlessCore();
+    const std::string report = systemInfoReport();
+    const std::string end = "----------\n";
+    EXPECT_EQ(report.rfind("---Versions---\n", 0), 0u);
+    size_t at = 0;
+    for (const char* header :
+        {"Check subsystem", "Render", "Display", "Avaible display formats", "Audio", "CPU", "Other", "OS"}) {
+        const size_t next = report.find(end + "\n---" + header + "---\n");
+        EXPECT_NE(next, std::string::npos) << header << " follows the previous section after one blank line";
+        EXPECT_TRUE(next > at && report.find(end, at) == next) << header << " out of order";
+        at = next + end.size();
+    }
+    EXPECT_TRUE(report.ends_with("---OS---\nOS Name: " + osName() + "\nOS Arch: " + osArch() + "\n" + end));
+    for (const char* pattern : {"\nCompiled SDL version: [0-9.]+\nLinked SDL version: [0-9.]+\n"
+                                "Revision SDL version: -?[0-9]+\n\nCompiled SDL_image",
+             "\nAudio: true\nVideo: true\nEvents: true\n", "\n\nAudio driver: dummy\n",
+             "---Render---\nRender name: opengl\nRender target: true\n",
+             "\nOpenGL info:\nVendor: [^\n]+\nRenderer: [^\n]+\nVersion: [^\n]+\nShading language version: "
+             "[^\n]+\n\nExtensions:\n(GL_[^ \n]+\n){10,}----------\n"})
+        EXPECT_TRUE(std::regex_search(report, std::regex(pattern))) << pattern;
+    EXPECT_NE(report.find("\nL1 cache line: " + std::to_string(SDL_GetCPUCacheLineSize()) + " B\n"), std::string::npos);
+    EXPECT_EQ(extensionLines("GL_A GL_B "), "GL_A\nGL_B\n");
+    EXPECT_EQ(extensionLines("GL_A GL_B\n"), "GL_A\nGL_B\n");
+    EXPECT_EQ(extensionLines(""), "");
+
+    // A software renderer gets neither an OpenGL nor a Direct3D block; no renderer, a line that says so.
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, 64, 64, 32, SDL_PIXELFORMAT_ARGB8888);
+    SDL_Renderer* software = SDL_CreateSoftwareRenderer(surface);
+    const std::string section = renderSection(software, true);
+    SDL_DestroyRenderer(software);
+    SDL_FreeSurface(surface);
+    EXPECT_TRUE(section.starts_with("---Render---\nRender name: software\n") && section.ends_with("\n" + end))
+        << section;
+    EXPECT_EQ(section.find(" info:"), std::string::npos) << section;
+    EXPECT_EQ(renderSection(nullptr, true), "---Render---\nRenderer not initialized!\n" + end);
+
+    const std::string path = "userData/systemInfo.txt";
+    std::filesystem::create_directories("userData");
+    std::ofstream(path, std::ios::trunc) << std::string(200000, 'x');
+    writeSystemInfoReport();
+    EXPECT_EQ(readFile(path), report + "\n");
+    // Where the directory cannot be made, the report is skipped and nothing is harmed.
+    const std::filesystem::path home = std::filesystem::current_path();
+    const std::string dir = scratchDirectory("system-info-blocked");
+    std::ofstream(dir + "/userData") << "keep";
+    std::filesystem::current_path(dir);
+    writeSystemInfoReport();
+    std::filesystem::current_path(home);
+    EXPECT_EQ(readFile(dir + "/userData"), "keep");
+}

@@ -1,7 +1,5 @@
 // Surfaces, fonts and text labels: the fatal messages of resources that cannot be loaded, colour keys,
 // pixel access by pitch, outlines, shadows and text rendering and re-rendering.
-#include "Audio/Music.h"
-#include "Audio/Sound.h"
 #include "Core/Core.h"
 #include "Graphics/Font.h"
 #include "Graphics/Renderer.h"
@@ -17,61 +15,18 @@
 
 #include <algorithm>
 #include <fstream>
-#include <functional>
 #include <set>
-#include <string>
-#include <utility>
-#include <vector>
 
 using namespace engine_test;
 
 namespace {
 
-const Color kMagenta(255, 0, 255, 255);
-const Color kRed(255, 0, 0, 255);
-const Color kGreen(0, 255, 0, 255);
-const Color kBlue(0, 0, 255, 255);
-const Color kWhite(255, 255, 255, 255);
-const Color kBlack(0, 0, 0, 255);
-
+const Color kMagenta(255, 0, 255, 255), kRed(255, 0, 0, 255), kGreen(0, 255, 0, 255), kBlue(0, 0, 255, 255),
+    kWhite(255, 255, 255, 255), kBlack(0, 0, 0, 255);
+const std::string kFontPath = "data/ttf/tahomabd.ttf";
 using PixelSet = std::set<std::pair<int, int>>;
 
-class SurfaceTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        startHeadlessCore();
-        renderer().setTarget(Core::instance().renderTarget().handle());
-    }
-
-    static Renderer& renderer() { return Core::instance().renderer(); }
-
-    // Draws the label alone on black and reads back its rectangle.
-    static Image drawnAlone(Text& label)
-    {
-        renderer().clear(kBlack);
-        label.draw();
-        return renderer().readPixels(label.rect());
-    }
-
-    // Pixels of a white label's picture that are neither background nor full colour: anti-aliased edges.
-    static int partialPixels(const Image& image)
-    {
-        return static_cast<int>(std::count_if(image.pixels.begin(), image.pixels.end(), [](uint32_t p) {
-            const uint32_t g = (p >> 8) & 0xFF;
-            return g > 0 && g < 255;
-        }));
-    }
-
-    // The font needs the font library, which the core starts.
-    static Font startedFont()
-    {
-        startHeadlessCore();
-        return Font(testFontPath(), 22);
-    }
-
-    Font font = startedFont();
-};
+Renderer& renderer() { return Core::instance().renderer(); }
 
 // The positions of all pixels that are not fully transparent.
 PixelSet visiblePixels(const Surface& surface)
@@ -83,6 +38,37 @@ PixelSet visiblePixels(const Surface& surface)
                 visible.insert({x, y});
     return visible;
 }
+
+// Draws the label alone on black and reads back its rectangle.
+Image drawnAlone(Text& label)
+{
+    renderer().clear(kBlack);
+    label.draw();
+    return renderer().readPixels(label.rect());
+}
+
+// Pixels of a white label's picture that are neither background nor full colour: anti-aliased edges.
+int partialPixels(const Image& image)
+{
+    return static_cast<int>(std::count_if(image.pixels.begin(), image.pixels.end(), [](uint32_t p) {
+        const uint32_t g = (p >> 8) & 0xFF;
+        return g > 0 && g < 255;
+    }));
+}
+
+class SurfaceTest : public ::testing::Test {
+protected:
+    void SetUp() override { renderer().setTarget(Core::instance().renderTarget().handle()); }
+
+    // The font needs the font library, which the core starts.
+    static Font startedFont()
+    {
+        startHeadlessCore();
+        return Font(kFontPath, 22);
+    }
+
+    Font font = startedFont();
+};
 
 } // namespace
 
@@ -107,20 +93,16 @@ TEST_F(SurfaceTest, ResourcesThatCannotBeLoadedEndTheProgramWithTheirKindPathAnd
 TEST_F(SurfaceTest, TheColourKeyHidesMagentaAndTheEmptyColourKeepsEveryPixel)
 {
     // A 2 x 2 RGB picture without alpha, magenta in the top-left corner: a typical sprite sheet.
-    SDL_Surface* rgb = SDL_CreateRGBSurfaceWithFormat(0, 2, 2, 24, SDL_PIXELFORMAT_RGB24);
+    Surface rgb(SDL_CreateRGBSurfaceWithFormat(0, 2, 2, 24, SDL_PIXELFORMAT_RGB24));
     const Color colors[4] = {kMagenta, kRed, kGreen, kBlue};
-    for (int i = 0; i < 4; ++i) {
-        SDL_Rect pixel{i % 2, i / 2, 1, 1};
-        SDL_FillRect(rgb, &pixel, SDL_MapRGB(rgb->format, colors[i].r, colors[i].g, colors[i].b));
-    }
+    for (int i = 0; i < 4; ++i)
+        rgb.setPixel(colors[i], {i % 2, i / 2});
     const std::string path = scratchDirectory("colourKey") + "/sheet.png";
-    ASSERT_EQ(IMG_SavePNG(rgb, path.c_str()), 0);
-    SDL_FreeSurface(rgb);
+    ASSERT_EQ(IMG_SavePNG(rgb.handle(), path.c_str()), 0);
 
     const Surface plain(path, Color());
     EXPECT_FALSE(SDL_HasColorKey(plain.handle()));
     EXPECT_EQ(plain.converted().pixel({0, 0}), kMagenta);
-
     const Surface keyed(path, kMagenta);
     const Surface argb = keyed.converted();
     EXPECT_EQ(argb.handle()->format->format, SDL_PIXELFORMAT_ARGB8888);
@@ -166,7 +148,7 @@ TEST_F(SurfaceTest, PixelsRoundTripOnAPaddedSurfaceAndBlitAtTheCorner)
     EXPECT_EQ(target.pixel({1, 0}), Color(50, 0, 7, 255));
 }
 
-TEST_F(SurfaceTest, OutlineMarksTheFourNeighboursOrAlsoTheDiagonalsAboveTheThreshold)
+TEST_F(SurfaceTest, OutlineMarksTheFourNeighboursOrAlsoTheDiagonalsAboveTheThresholdAndTheShadowLiesAtTheCorner)
 {
     for (int mode : {0, 1}) {
         Surface source(Size(2, 1));
@@ -189,22 +171,19 @@ TEST_F(SurfaceTest, OutlineMarksTheFourNeighboursOrAlsoTheDiagonalsAboveTheThres
     EXPECT_EQ(result.pixel({1, 0}).a, 0);
     // Other formats are converted in place.
     Surface rgb(SDL_CreateRGBSurfaceWithFormat(0, 2, 2, 24, SDL_PIXELFORMAT_RGB24));
-    SDL_FillRect(rgb.handle(), nullptr, SDL_MapRGB(rgb.handle()->format, 0, 255, 0));
+    rgb.fill(kGreen);
     const Surface outlined = rgb.outlined(kBlue, 0, 1);
     EXPECT_EQ(rgb.handle()->format->format, SDL_PIXELFORMAT_ARGB8888);
     EXPECT_EQ(outlined.pixel({0, 0}), kBlue);
     EXPECT_EQ(outlined.pixel({2, 2}), kGreen);
-}
 
-TEST_F(SurfaceTest, ShadowLiesAtTheCornerAndTheImageAtTheBorder)
-{
-    Surface source(Size(2, 2));
-    source.fill(kWhite);
-    const Surface result = source.withShadow(3, 128);
-    ASSERT_EQ(result.size(), Size(8, 8));
+    Surface white(Size(2, 2));
+    white.fill(kWhite);
+    const Surface shadowed = white.withShadow(3, 128);
+    ASSERT_EQ(shadowed.size(), Size(8, 8));
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 8; ++x) {
-            const Color c = result.pixel({x, y});
+            const Color c = shadowed.pixel({x, y});
             const bool image = x >= 3 && x < 5 && y >= 3 && y < 5, shadow = x < 2 && y < 2;
             EXPECT_EQ(image ? c : Color(c.r, c.g, c.b, 0), image ? kWhite : shadow ? Color() : Color(c.r, c.g, c.b, 0));
             EXPECT_NEAR(c.a, image ? 255 : shadow ? 128 : 0, shadow ? 1 : 0) << x << "," << y;
@@ -213,15 +192,12 @@ TEST_F(SurfaceTest, ShadowLiesAtTheCornerAndTheImageAtTheBorder)
 
 TEST_F(SurfaceTest, FontsFromMemoryAndEmptyOrCutText)
 {
-    const std::string bytes = readFile(testFontPath());
+    const std::string bytes = readFile(kFontPath);
     const Font fromMemory(bytes.data(), static_cast<int>(bytes.size()), 22);
     EXPECT_EQ(TTF_FontHeight(fromMemory.handle()), TTF_FontHeight(font.handle()));
     EXPECT_EQ(Font(font).handle(), font.handle()) << "copies share one font";
-
-    const Surface blended(font, "Duelfall", kWhite, 1);
-    EXPECT_EQ(blended.handle()->format->format, SDL_PIXELFORMAT_ARGB8888);
+    EXPECT_EQ(Surface(font, "Duelfall", kWhite, 1).handle()->format->format, SDL_PIXELFORMAT_ARGB8888);
     EXPECT_EQ(Surface(font, "Duelfall", kWhite, 0).handle()->format->BytesPerPixel, 1);
-
     // Empty text has one blank's width, for a surface and for a label alike.
     EXPECT_GT(Surface(font, "", kWhite, 1).size().w, 0);
     EXPECT_EQ(Surface(font, "", kWhite, 1).size(), Surface(font, " ", kWhite, 1).size());
@@ -230,16 +206,16 @@ TEST_F(SurfaceTest, FontsFromMemoryAndEmptyOrCutText)
     // Revealed byte by byte, as the victory message is: every other prefix ends inside a letter.
     const std::string word = "Поздравляю";
     Text label(font, "", kWhite, {95, 170}, 1);
-    for (size_t bytes = 1; bytes <= word.size(); ++bytes) {
-        label.setText(word.substr(0, bytes));
-        EXPECT_EQ(label.text(), word.substr(0, bytes));
+    for (size_t length = 1; length <= word.size(); ++length) {
+        label.setText(word.substr(0, length));
+        EXPECT_EQ(label.text(), word.substr(0, length));
         EXPECT_GT(label.rect().w, 0);
         EXPECT_EQ(label.rect().position(), Point(95, 170));
-        EXPECT_GT(Surface(font, word.substr(0, bytes), kWhite, 0).size().w, 0) << bytes << " bytes, solid";
+        EXPECT_GT(Surface(font, word.substr(0, length), kWhite, 0).size().w, 0) << length << " bytes, solid";
     }
 }
 
-TEST_F(SurfaceTest, ALabelReRendersOnlyForANewStringKeepingItsCorner)
+TEST_F(SurfaceTest, ALabelReRendersOnlyForANewStringKeepingItsCornerAndIsBlendedOnceChanged)
 {
     Text label(font, "i", kRed, {30, 40}, 1);
     const Size small = label.rect().size();
@@ -248,31 +224,24 @@ TEST_F(SurfaceTest, ALabelReRendersOnlyForANewStringKeepingItsCorner)
     label.setText("i", kWhite);
     EXPECT_EQ(label.texture().handle(), before) << "the same string with a new colour renders nothing";
     EXPECT_EQ(label.color(), kRed);
-
     label.setText("A much longer label");
     EXPECT_NE(label.texture().handle(), before);
-    EXPECT_EQ(label.rect().position(), Point(30, 40));
-    EXPECT_EQ(label.rect().size(), label.texture().size());
+    EXPECT_EQ(label.rect(), Rect(Point(30, 40), label.texture().size()));
     EXPECT_GT(label.rect().w, small.w);
     EXPECT_EQ(label.color(), kRed);
     EXPECT_GT(countPixels(drawnAlone(label), kRed), 20);
-
-    const Font large(testFontPath(), 44);
+    const Font large(kFontPath, 44);
     label.setText("i", kWhite, large);
     EXPECT_GT(label.rect().h, small.h) << "a new font given with a new string is taken";
-
     const Text copy(label);
     EXPECT_EQ(copy.rect(), label.rect());
     EXPECT_EQ(const_cast<Text&>(copy).texture().handle(), label.texture().handle());
-}
 
-TEST_F(SurfaceTest, ASolidLabelIsBlendedOnceChangedAndOutlinesAddTwoPixels)
-{
-    Text label(font, "Game over", kWhite, {0, 0}, 0);
-    EXPECT_EQ(partialPixels(drawnAlone(label)), 0); // solid: every pixel is text or background
-    label.setText("Game over!");
-    EXPECT_GT(partialPixels(drawnAlone(label)), 10); // blended: anti-aliased edges
-
+    Text solid(font, "Game over", kWhite, {0, 0}, 0);
+    EXPECT_EQ(partialPixels(drawnAlone(solid)), 0); // solid: every pixel is text or background
+    solid.setText("Game over!");
+    EXPECT_GT(partialPixels(drawnAlone(solid)), 10); // blended: anti-aliased edges
+    // An outline adds a pixel on every side.
     const Text plain(font, "Win", kWhite, {0, 0}, 1);
     Text outlined(font, "Win", kWhite, kRed, 0, {5, 5}, 1);
     EXPECT_EQ(outlined.rect(), Rect(5, 5, plain.rect().w + 2, plain.rect().h + 2));
