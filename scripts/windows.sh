@@ -185,9 +185,8 @@ wine_skips=(
   '*EndTheProgram*' CoreTest.FatalErrorLogsBothLinesAndExitsWithStatusOne
   # Expects that no question box can be shown headless; on Windows one always opens, and waits.
   CoreTest.RunEndsAfterTheFrameInWhichTheCloseRequestArrives
-  # Rewrites a file while its own reader still has it open, which Windows' file sharing refuses.
-  # The other writes its log lines through streams of its own in text mode, where Windows writes CR LF.
-  File.WritesAppendsAndReadsBytesAsTheyAre LogFile.ExactLinesAtAFixedLocalTimeAppendedByTwoWriters
+  # Writes its log lines through streams of its own in text mode, where Windows writes CR LF.
+  LogFile.ExactLinesAtAFixedLocalTimeAppendedByTwoWriters
   # Xvfb offers Wine a single screen mode, so Windows refuses any other (DISP_CHANGE_BADMODE).
   DisplayMode.TheClosestModeIsTakenUntilRestoredAndSettingIconsLeavesTheSurfacesAsTheyWere
   # Wine's extension string has two spaces before its WGL names: the report turns every space into

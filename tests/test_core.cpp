@@ -1,28 +1,87 @@
-// The core: the order of a frame, scene slots and names, the draw step's clears and stretch, the
-// frame loop's end on a close request, and fatal errors.
+// The headless core: the order of a frame, scene slots, the draw step's clears and stretch, the frame
+// loop's end on a close request, fatal errors; input snapshots across polls, the events the poll reacts
+// to and the mouse in logical coordinates; sounds and music; display modes and the window icon.
+#include "Audio/Music.h"
+#include "Audio/Sound.h"
 #include "Core/Core.h"
 #include "Graphics/Renderer.h"
+#include "Graphics/Surface.h"
+#include "Input/Input.h"
 #include "Input/Window.h"
+#include "System/DisplayMode.h"
+#include "System/NativeWindow.h"
+#include "System/WindowIcon.h"
 #include "support/EngineHarness.h"
 #include "support/Headless.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <stdexcept>
-#include <string>
-#include <vector>
 
 using namespace engine_test;
 
 namespace {
 
-const Color kBackdrop{192, 192, 192, 255};
-const Color kBlack{0, 0, 0, 255};
-const Color kRed{255, 0, 0, 255};
-const Color kBlue{0, 0, 255, 255};
+const Color kBackdrop{192, 192, 192, 255}, kBlack{0, 0, 0, 255}, kRed{255, 0, 0, 255}, kBlue{0, 0, 255, 255};
 const Size kLogical{1024, 720};
 using Log = std::vector<std::string>;
+
+Core& core() { return Core::instance(); }
+SceneManager& scenes() { return core().scenes(); }
+Input& input() { return core().input(); }
+Keyboard& keyboard() { return Core::keyboard(); }
+Mouse& mouse() { return Core::mouse(); }
+
+// The window's pixels as the last frame left them.
+Image windowPixels()
+{
+    SDL_Texture* previous = core().renderer().target();
+    core().renderer().setTarget(nullptr);
+    Image image = core().renderer().readPixels();
+    core().renderer().setTarget(previous);
+    return image;
+}
+
+// One poll with exactly these keys held.
+void pollHolding(std::initializer_list<SDL_Scancode> keys)
+{
+    Keyboard::State held{};
+    for (const SDL_Scancode key : keys)
+        held[key] = 1;
+    keyboard().setScript(held);
+    input().pollEvents();
+}
+
+// One poll after these events.
+void pollAfter(std::initializer_list<SDL_Event> events)
+{
+    for (SDL_Event event : events)
+        SDL_PushEvent(&event);
+    input().pollEvents();
+}
+
+// An event of the given type with fields set by the caller.
+template <typename Fill> SDL_Event event(uint32_t type, Fill fill)
+{
+    SDL_Event event{};
+    event.type = type;
+    fill(event);
+    return event;
+}
+SDL_Event wheel(int x, int y)
+{
+    return event(SDL_MOUSEWHEEL, [=](SDL_Event& e) { e.wheel.x = x, e.wheel.y = y; });
+}
+SDL_Event windowEvent(uint8_t kind, int w = 0, int h = 0)
+{
+    return event(SDL_WINDOWEVENT, [=](SDL_Event& e) { e.window.event = kind, e.window.data1 = w, e.window.data2 = h; });
+}
+SDL_Event text(const char* typed)
+{
+    return event(SDL_TEXTINPUT, [=](SDL_Event& e) { std::strncpy(e.text.text, typed, sizeof e.text.text - 1); });
+}
 
 class CoreTest : public ::testing::Test {
 protected:
@@ -35,10 +94,13 @@ protected:
     {
         scenes().currentScene().reset();
         scenes().globalScene().reset();
+        keyboard().clearScript();
+        if (input().textInput().isActive())
+            input().textInput().stop();
+        SDL_StartTextInput();
+        input().pollEvents();
+        input().pollEvents();
     }
-
-    static Core& core() { return Core::instance(); }
-    static SceneManager& scenes() { return core().scenes(); }
 
     // A scene that writes "<name>.update" and "<name>.draw" into the log.
     Scene recording(const std::string& name)
@@ -46,19 +108,9 @@ protected:
         return {[this, name] { log_.push_back(name + ".update"); }, [this, name] { log_.push_back(name + ".draw"); }};
     }
 
-    // The window's pixels as the last frame left them.
-    static Image windowPixels()
-    {
-        Renderer& renderer = core().renderer();
-        SDL_Texture* previous = renderer.target();
-        renderer.setTarget(nullptr);
-        Image image = renderer.readPixels();
-        renderer.setTarget(previous);
-        return image;
-    }
-
     Log log_;
 };
+using InputTest = CoreTest;
 
 TEST_F(CoreTest, EachFrameUpdatesBeforeDrawingTheCurrentSceneBeforeTheGlobalAndACallbackMayReplaceItsSlot)
 {
@@ -77,8 +129,8 @@ TEST_F(CoreTest, EachFrameUpdatesBeforeDrawingTheCurrentSceneBeforeTheGlobalAndA
     log_.clear();
     const std::string tag = "next";
     scenes().setGlobalScene({[this, tag] {
-                                 Core::instance().scenes().setCurrentScene("arena");
-                                 Core::instance().scenes().setGlobalScene(recording(tag));
+                                 scenes().setCurrentScene("arena");
+                                 scenes().setGlobalScene(recording(tag));
                                  log_.push_back("replaced by " + tag);
                              },
         nullptr});
@@ -89,43 +141,28 @@ TEST_F(CoreTest, EachFrameUpdatesBeforeDrawingTheCurrentSceneBeforeTheGlobalAndA
             "next.draw"}));
 }
 
-TEST_F(CoreTest, TheTargetIsClearedGreyAndCopiedOneToOneIntoAWindowOfTheLogicalSize)
+TEST_F(CoreTest, TheTargetIsClearedGreyAndCopiedOneToOneOrStretchedOverTheWindowsStoredSizeOnBlack)
 {
     core().runFrame();
-    const Image empty = core().captureFrame();
-    ASSERT_EQ(empty.size, kLogical);
-    EXPECT_EQ(countPixels(empty, kBackdrop), kLogical.w * kLogical.h);
-
+    EXPECT_EQ(countPixels(core().captureFrame(), kBackdrop), kLogical.w * kLogical.h);
     scenes().setGlobalScene({nullptr, [] {
-                                 Renderer& renderer = Core::instance().renderer();
-                                 renderer.fillRect({0, 0, 10, 10}, kRed);
-                                 renderer.fillRect({1014, 710, 10, 10}, kBlue);
+                                 core().renderer().fillRect({0, 0, 512, 720}, kRed);
+                                 core().renderer().fillRect({1000, 700, 24, 20}, kBlue);
                              }});
     core().runFrame();
     const Image target = core().captureFrame();
-    EXPECT_EQ(target.pixel(0, 0), kRed);
-    EXPECT_EQ(target.pixel(10, 10), kBackdrop);
+    EXPECT_EQ(target.pixel(511, 0), kRed);
+    EXPECT_EQ(target.pixel(512, 0), kBackdrop);
     EXPECT_EQ(target.pixel(1023, 719), kBlue);
     EXPECT_EQ(windowPixels().pixels, target.pixels);
     EXPECT_EQ(core().renderer().target(), nullptr) << "capturing changed nothing about where drawing goes";
-}
 
-TEST_F(CoreTest, TheTargetIsStretchedOverTheWindowsStoredSizeOnBlack)
-{
     // The headless window's surface keeps its first size, so the stored size is halved instead: the
-    // target is then squeezed into the top-left quarter and the rest of the window stays black.
-    Window& window = core().window();
-    window.size() = {512, 360};
-    scenes().setGlobalScene({nullptr, [] {
-                                 Renderer& renderer = Core::instance().renderer();
-                                 renderer.fillRect({0, 0, 512, 720}, kRed);
-                                 renderer.fillRect({1000, 700, 24, 20}, kBlue);
-                             }});
+    // target is then squeezed into the top-left quarter and the rest of the window turns black.
+    core().window().size() = {512, 360};
     core().runFrame();
-    window.size() = kLogical;
-
+    core().window().size() = kLogical;
     const Image image = windowPixels();
-    ASSERT_EQ(image.size, kLogical);
     const std::pair<Point, Color> expected[]
         = {{{0, 0}, kRed}, {{255, 359}, kRed}, {{256, 0}, kBackdrop}, {{499, 349}, kBackdrop}, {{500, 350}, kBlue},
             {{511, 359}, kBlue}, {{512, 0}, kBlack}, {{0, 360}, kBlack}, {{1023, 719}, kBlack}};
@@ -135,13 +172,11 @@ TEST_F(CoreTest, TheTargetIsStretchedOverTheWindowsStoredSizeOnBlack)
 
 TEST_F(CoreTest, RunEndsAfterTheFrameInWhichTheCloseRequestArrives)
 {
-    int updates = 0;
-    int draws = 0;
+    int updates = 0, draws = 0;
     scenes().setGlobalScene({[&updates] {
                                  // The request arrives during the third frame and is seen by the next poll.
                                  if (++updates == 3) {
-                                     SDL_Event quit{};
-                                     quit.type = SDL_QUIT;
+                                     SDL_Event quit{.type = SDL_QUIT};
                                      SDL_PushEvent(&quit);
                                  }
                              },
@@ -151,7 +186,7 @@ TEST_F(CoreTest, RunEndsAfterTheFrameInWhichTheCloseRequestArrives)
     core().setFps(60);
     EXPECT_EQ(updates, 4);
     EXPECT_EQ(draws, 4);
-    EXPECT_FALSE(core().input().isRunning());
+    EXPECT_FALSE(input().isRunning());
     EXPECT_FALSE(readFile("userData/systemInfo.txt").empty());
     EXPECT_EQ(askInformation("Duelfall", "Again?", {"Yes", "No"}), -1) << "no box can be shown headless";
 }
@@ -172,12 +207,11 @@ TEST_F(CoreTest, FatalErrorLogsBothLinesAndExitsWithStatusOne)
 // went to the window and was captured from there.
 [[noreturn]] void drawWithoutTarget()
 {
-    Core& core = Core::instance();
-    core.init("Duelfall direct", {320, 200}, false);
-    core.scenes().setGlobalScene({nullptr, [] { Core::instance().renderer().fillRect({0, 0, 10, 10}, kRed); }});
-    core.runFrame();
-    const Image frame = core.captureFrame();
-    const bool ok = !core.usesRenderTarget() && core.renderTarget().isNull() && frame.size == Size{320, 200}
+    core().init("Duelfall direct", {320, 200}, false);
+    scenes().setGlobalScene({nullptr, [] { core().renderer().fillRect({0, 0, 10, 10}, kRed); }});
+    core().runFrame();
+    const Image frame = core().captureFrame();
+    const bool ok = !core().usesRenderTarget() && core().renderTarget().isNull() && frame.size == Size{320, 200}
         && frame.pixel(5, 5) == kRed && frame.pixel(100, 100) == kBackdrop;
     std::exit(ok ? 0 : 2);
 }
@@ -189,4 +223,151 @@ TEST_F(CoreTest, WithoutATargetTheWindowItselfIsDrawnAndCaptured)
     EXPECT_EXIT(drawWithoutTarget(), ::testing::ExitedWithCode(0), "");
 }
 
+TEST_F(InputTest, AHeldKeyIsPressedInItsFirstFrameOnlyReleasedInTheFrameAfterAndModifiersGoByMask)
+{
+    pollHolding({});
+    pollHolding({SDL_SCANCODE_D, SDL_SCANCODE_LSHIFT});
+    EXPECT_TRUE(keyboard().isKeyPressed(SDL_SCANCODE_D) && keyboard().isKeyDown(SDL_SCANCODE_D));
+    EXPECT_FALSE(keyboard().isKeyReleased(SDL_SCANCODE_D));
+    EXPECT_TRUE(keyboard().isKeyPressed(SDLK_d)) << "SDLK_* values ask for the key of their scancode";
+    EXPECT_FALSE(keyboard().isKeyDown(SDLK_b));
+    EXPECT_TRUE(keyboard().isModDown(KMOD_SHIFT) && keyboard().isModPressed(KMOD_SHIFT));
+    EXPECT_FALSE(keyboard().isModDown(KMOD_CTRL));
+    // The other shift key: still a shift bit in both snapshots, so not pressed again.
+    pollHolding({SDL_SCANCODE_D, SDL_SCANCODE_RSHIFT});
+    EXPECT_FALSE(keyboard().isKeyPressed(SDL_SCANCODE_D) || keyboard().isModPressed(KMOD_SHIFT));
+    EXPECT_TRUE(keyboard().isKeyDown(SDL_SCANCODE_D) && keyboard().isModDown(KMOD_SHIFT));
+    EXPECT_FALSE(keyboard().isModDown(KMOD_LSHIFT));
+    pollHolding({});
+    EXPECT_TRUE(keyboard().isKeyReleased(SDL_SCANCODE_D) && keyboard().isModReleased(KMOD_SHIFT));
+    EXPECT_FALSE(keyboard().isKeyDown(SDL_SCANCODE_D));
+    pollHolding({});
+    EXPECT_FALSE(keyboard().isKeyReleased(SDL_SCANCODE_D) || keyboard().isModReleased(KMOD_SHIFT));
+
+    // Down and up again between two polls is never seen.
+    Keyboard::State held{};
+    held[SDL_SCANCODE_SPACE] = 1;
+    keyboard().setScript(held);
+    keyboard().setScript({});
+    input().pollEvents();
+    EXPECT_FALSE(keyboard().isKeyPressed(SDL_SCANCODE_SPACE) || keyboard().isKeyReleased(SDL_SCANCODE_SPACE));
+    // Scancodes outside the snapshot read as up.
+    held.fill(1);
+    keyboard().setScript(held);
+    input().pollEvents();
+    input().pollEvents();
+    EXPECT_TRUE(keyboard().isKeyDown(static_cast<SDL_Scancode>(511)));
+    for (const int code : {-1, 512, 100000}) {
+        const auto key = static_cast<SDL_Scancode>(code);
+        EXPECT_FALSE(keyboard().isKeyDown(key) || keyboard().isKeyPressed(key) || keyboard().isKeyReleased(key));
+    }
+    // Without a script the keyboard is SDL's own.
+    keyboard().clearScript();
+    SDL_SetModState(KMOD_LCTRL);
+    input().pollEvents();
+    EXPECT_TRUE(keyboard().isModDown(KMOD_CTRL));
+    SDL_SetModState(KMOD_NONE);
+    input().pollEvents();
+    EXPECT_TRUE(keyboard().isModReleased(KMOD_CTRL));
+}
+
+TEST_F(InputTest, WheelFocusResizeAndTypedTextLastOnePollAndTheMouseIsReadInLogicalCoordinates)
+{
+    pollAfter({wheel(0, 1), wheel(2, -3), windowEvent(SDL_WINDOWEVENT_FOCUS_LOST), text("lost")});
+    EXPECT_EQ(mouse().wheel(), (Point{2, -3})) << "the last event of a poll";
+    EXPECT_TRUE(mouse().isWheelDown() && !mouse().isWheelUp());
+    EXPECT_FALSE(input().isFocused());
+    const auto before = logSize();
+    pollAfter(
+        {wheel(0, 4), windowEvent(SDL_WINDOWEVENT_FOCUS_GAINED), windowEvent(SDL_WINDOWEVENT_SIZE_CHANGED, 800, 600)});
+    EXPECT_TRUE(mouse().isWheelUp() && input().isFocused() && input().wasResized());
+    EXPECT_EQ(core().window().size(), (Size{800, 600}));
+    EXPECT_NE(logSince(before).find("|INFO| Orientation changes\n"), std::string::npos);
+    pollAfter({});
+    EXPECT_EQ(mouse().wheel(), (Point{0, 0}));
+    EXPECT_FALSE(mouse().isWheelUp() || mouse().isWheelDown() || input().wasResized());
+
+    // Typed text is collected only while active.
+    TextInput& typing = input().textInput();
+    ASSERT_FALSE(typing.isActive());
+    typing.start();
+    pollAfter({text("Due"), text("l")});
+    pollAfter({text("fall \xc3\xa9")});
+    EXPECT_EQ(typing.takeText(), "Duelfall \xc3\xa9");
+    EXPECT_EQ(typing.takeText(), "");
+    typing.stop();
+    EXPECT_FALSE(typing.isActive());
+
+    core().window().setSize({2048, 1440});
+    warpMouse({512, 360});
+    Point window;
+    SDL_GetMouseState(&window.x, &window.y);
+    EXPECT_EQ(window, (Point{1024, 720}));
+    input().pollEvents();
+    EXPECT_EQ(mouse().position(), (Point{512, 360}));
+    warpMouse({500, 100});
+    input().pollEvents();
+    EXPECT_EQ(mouse().position(), (Point{500, 100}));
+    EXPECT_EQ(mouse().previousPosition(), (Point{512, 360}));
+    EXPECT_TRUE(mouse().movedUp() && !mouse().movedDown());
+    for (const int button : {-1, 0, 1, 33}) // none held, and numbers outside SDL's mask never are
+        EXPECT_FALSE(
+            mouse().isButtonDown(button) || mouse().isButtonPressed(button) || mouse().isButtonReleased(button));
+    core().window().setSize(kLogical);
+}
+
 } // namespace
+
+// Bad sound files are in test_bad_assets.
+TEST(Audio, ASoundMovesItsOneChunkAndMusicStartsOnceHoweverOftenItIsPlayed)
+{
+    startHeadlessCore();
+    Sound sound("data/sfx/playerShoot.wav");
+    sound.setVolume(40);
+    EXPECT_EQ(Mix_VolumeChunk(sound.handle(), -1), 40);
+    Mix_Chunk* chunk = sound.handle();
+    Sound moved(std::move(sound));
+    EXPECT_EQ(moved.handle(), chunk);
+    EXPECT_EQ(sound.handle(), nullptr); // NOLINT(bugprone-use-after-move): only the new owner frees it
+    moved.play();
+    EXPECT_GE(Mix_Playing(-1), 1);
+    Mix_HaltChannel(-1);
+
+    Music music("data/sfx/explode.wav");
+    EXPECT_FALSE(music.wasPlayed());
+    music.play(-1);
+    EXPECT_EQ(Mix_PlayingMusic(), 1);
+    // Stopped from outside, it is not started again by later calls, as if every frame asked.
+    Mix_HaltMusic();
+    music.play(-1);
+    EXPECT_EQ(Mix_PlayingMusic(), 0);
+    EXPECT_TRUE(music.wasPlayed());
+}
+
+TEST(DisplayMode, TheClosestModeIsTakenUntilRestoredAndSettingIconsLeavesTheSurfacesAsTheyWere)
+{
+    startHeadlessCore();
+    SDL_Window* window = core().window().handle();
+    const int display = SDL_GetWindowDisplayIndex(window);
+    SDL_DisplayMode desktop = {}, chosen = {}, closest = {};
+    ASSERT_EQ(SDL_GetDesktopDisplayMode(display, &desktop), 0);
+    ASSERT_EQ(setDisplayMode({desktop.w / 2, desktop.h / 2}, 60), 0);
+    ASSERT_EQ(SDL_GetWindowDisplayMode(window, &chosen), 0);
+    const SDL_DisplayMode wanted = {SDL_PIXELFORMAT_RGB888, desktop.w / 2, desktop.h / 2, 60, nullptr};
+    ASSERT_NE(SDL_GetClosestDisplayMode(display, &wanted, &closest), nullptr);
+    EXPECT_EQ(Size(chosen.w, chosen.h), Size(closest.w, closest.h));
+    EXPECT_EQ(restoreDisplayMode(), 0);
+    ASSERT_EQ(SDL_GetWindowDisplayMode(window, &chosen), 0);
+    EXPECT_EQ(Size(chosen.w, chosen.h), Size(desktop.w, desktop.h));
+    EXPECT_EQ(nativeWindowHandle(nullptr), nullptr);
+
+    Surface big(SDL_CreateRGBSurfaceWithFormat(0, 32, 32, 32, SDL_PIXELFORMAT_ABGR8888));
+    Surface small(SDL_CreateRGBSurfaceWithFormat(0, 16, 16, 24, SDL_PIXELFORMAT_RGB24));
+    big.fill(Color(1, 2, 3, 4));
+    setIcon(core().window(), big, &small);
+    setWindowIcon(nullptr, big.handle());
+    setWindowIcon(window, nullptr);
+    EXPECT_EQ(big.handle()->format->format, SDL_PIXELFORMAT_ABGR8888);
+    EXPECT_EQ(big.pixel({31, 31}), Color(1, 2, 3, 4));
+    EXPECT_EQ(small.handle()->format->format, SDL_PIXELFORMAT_RGB24);
+}

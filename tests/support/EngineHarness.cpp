@@ -25,12 +25,6 @@ std::string logSince(std::uintmax_t offset)
     return offset < text.size() ? text.substr(offset) : std::string();
 }
 
-std::string testFontPath()
-{
-    const std::string game = "data/ttf/tahomabd.ttf";
-    return std::filesystem::exists(game) ? game : "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
-}
-
 std::string expectFatal(const std::function<void()>& action, const std::string& message)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");

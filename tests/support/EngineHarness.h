@@ -16,9 +16,6 @@ std::uintmax_t logSize();
 // Everything the log received after the given size.
 std::string logSince(std::uintmax_t offset);
 
-// The game's bold font, or a system one where the game's data is absent.
-std::string testFontPath();
-
 // Runs the action in a child process, which must end with status 1 after printing "Error! " and the message
 // on standard error and writing it to the log as an ERROR line followed by a second one (SDL's error).
 // Returns the lines the child added to the log.

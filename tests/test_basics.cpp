@@ -1,0 +1,293 @@
+// The engine's small parts that need no window: colours, the seeded generator, durations counted in
+// frames, rectangles, log lines and messages byte for byte, the file reader, the OS name and the icon image.
+// (Colour texts, overlaps, conversions and string helpers are in the table of test_values.)
+#include "Core/FrameTimer.h"
+#include "Graphics/Color.h"
+#include "Math/Circle.h"
+#include "Math/Random.h"
+#include "Math/Rect.h"
+#include "System/FileDialog.h"
+#include "System/IconImage.h"
+#include "System/OsInfo.h"
+#include "Utils/File.h"
+#include "Utils/LogFile.h"
+#include "Utils/LogMessage.h"
+#include "Utils/Path.h"
+#include "Utils/StringUtils.h"
+#include "Utils/Time.h"
+#include "support/Headless.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+#include <pugixml.hpp>
+
+#include <climits>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+template <typename T> std::string printed(const T& value)
+{
+    std::ostringstream out;
+    out << value;
+    return out.str();
+}
+
+// The number of the tick (1-based) on which the timer fires first.
+int firstFiring(FrameTimer& timer)
+{
+    for (int tick = 1; tick < 100000; ++tick)
+        if (timer.tick())
+            return tick;
+    return -1;
+}
+
+// What a toStream message writes after configuring it and taking the values.
+template <typename... Values> std::string plainLine(void (*configure)(LogMessage&), const Values&... values)
+{
+    std::ostringstream out;
+    {
+        LogMessage message("file.cpp", 1, kAnsiBold);
+        configure(message.toStream(out));
+        (message << ... << values);
+    }
+    return out.str();
+}
+
+void asIs(LogMessage&) { }
+
+uint32_t le32(const Bytes& bytes, size_t at)
+{
+    return bytes[at] | (bytes[at + 1] << 8) | (bytes[at + 2] << 16) | (static_cast<uint32_t>(bytes[at + 3]) << 24);
+}
+
+} // namespace
+
+TEST(Color, EmptinessNamesTheTransparencyThresholdAndSdlPixelValues)
+{
+    EXPECT_TRUE(Color().isEmpty() && !Color(0, 0, 0, 1).isEmpty());
+    EXPECT_EQ(Color(NamedColor::GOLD, 10), Color(255, 218, 0, 10));
+    EXPECT_EQ(Color(NamedColor::EMPTY, 255), Color()) << "EMPTY stays empty whatever the alpha";
+    EXPECT_TRUE(Color(9, 9, 9, 100).isTransparent(100) && !Color(9, 9, 9, 101).isTransparent(100));
+
+    // A format without an alpha channel reads back opaque.
+    using Format = std::unique_ptr<SDL_PixelFormat, decltype(&SDL_FreeFormat)>;
+    const Color c(255, 0, 128, 200);
+    const std::tuple<uint32_t, uint32_t, Color> formats[] = {{SDL_PIXELFORMAT_ARGB8888, 0xC8FF0080u, c},
+        {SDL_PIXELFORMAT_RGBA8888, 0xFF0080C8u, c}, {SDL_PIXELFORMAT_RGB888, 0x00FF0080u, Color(255, 0, 128, 255)}};
+    for (const auto& [id, value, back] : formats) {
+        const Format format(SDL_AllocFormat(id), &SDL_FreeFormat);
+        EXPECT_EQ(c.map(format.get()), value);
+        EXPECT_EQ(Color(value, format.get()), back);
+    }
+}
+
+TEST(Random, ASeedFixesTheSequenceAndRandomIntIsTheModuloOfTheNextNumber)
+{
+    // After seed(0) the shifts leave x = 0 unchanged: the first number is y ^ z = 362436069 ^ 521288629.
+    const uint32_t sequence[] = {362436069u ^ 521288629u, 3542066235u, 3071397075u, 3423444878u};
+    Random::seed(0);
+    for (const uint32_t n : sequence)
+        EXPECT_EQ(Random::random(), n);
+    Random::seed(0);
+    EXPECT_EQ(randomInt(300, 600), static_cast<int32_t>(sequence[0] % 301 + 300)); // 409
+    EXPECT_EQ(randomInt(-10, -5), -7) << "negative ranges by wrap-around: 3542066235 % 6 = 3";
+    // max - min + 1 wraps to 0 for the full range: the number is returned whole instead of dividing by zero.
+    Random::seed(0);
+    EXPECT_EQ(randomInt(INT32_MIN, INT32_MAX), static_cast<int32_t>(sequence[0]));
+    EXPECT_EQ(randomInt(-8, -8), -8);
+    // Random colours take the low bytes of three numbers in order; randomize keeps the alpha.
+    Random::seed(0);
+    EXPECT_EQ(Color::random(), Color(sequence[0] & 0xFF, sequence[1] & 0xFF, sequence[2] & 0xFF, 255));
+    Random::seed(0);
+    Color c(1, 2, 3, 77);
+    c.randomize();
+    EXPECT_EQ(c, Color(80, 59, 211, 77));
+}
+
+TEST(FrameTimer, FiresOnEveryLimitPlusOnethTickAndANewDurationKeepsTheCount)
+{
+    EXPECT_EQ(FrameTimer::framePeriod(60), 16'666'666);
+    EXPECT_EQ(FrameTimer::framePeriod(0), 0);
+    EXPECT_EQ(FrameTimer(INT64_MAX, 60).limit(), UINT32_MAX) << "longer than the counter holds";
+    FrameTimer timer(milliseconds(800), 60); // limit 48
+    EXPECT_EQ(firstFiring(timer), 49);
+    EXPECT_EQ(timer.count(), 0u);
+    EXPECT_EQ(firstFiring(timer), 49);
+    FrameTimer everyFrame;
+    EXPECT_TRUE(everyFrame.tick() && everyFrame.tick());
+    for (int i = 0; i < 5; ++i)
+        timer.tick();
+    timer.reset();
+    EXPECT_EQ(firstFiring(timer), 49) << "reset keeps the limit";
+
+    // Shortened below the count, the timer fires on the next tick, not after the counter wraps round.
+    FrameTimer changed(milliseconds(1500), 60);
+    for (int i = 0; i < 30; ++i)
+        ASSERT_FALSE(changed.tick());
+    changed.setDuration(milliseconds(600), 60);
+    EXPECT_EQ(changed.count(), 30u);
+    EXPECT_EQ(firstFiring(changed), 7) << "counts on from 30 to 36, fires on the next tick";
+    for (int i = 0; i < 10; ++i)
+        changed.tick();
+    changed.setDuration(milliseconds(25), 60);
+    EXPECT_TRUE(changed.tick());
+    EXPECT_FALSE(changed.tick());
+    EXPECT_TRUE(changed.tick());
+}
+
+TEST(Rect, CentreEdgesAndMarginMoveOrResizeAsAskedAndTheStreamFormats)
+{
+    Rect r(0, 0, 5, 5);
+    r.setCenter({50, 50});
+    EXPECT_EQ(r, Rect(48, 48, 5, 5));
+    EXPECT_EQ(r.center(), Point(50, 50));
+    EXPECT_EQ(Rect(0, 0, -5, 5).center(), Point(-2, 2)) << "halves round toward zero";
+    r.setRight(100);
+    r.setBottom(20);
+    EXPECT_EQ(r, Rect(95, 15, 5, 5));
+    EXPECT_EQ(Rect(Rect(10, 10, 4, 4), 2), Rect(8, 8, 8, 8));
+    EXPECT_EQ(Rect(Rect(10, 10, 4, 4), -1), Rect(11, 11, 2, 2));
+    EXPECT_EQ(printed(Point(3, -4)) + printed(Size(1024, 720)) + printed(Rect(1, 2, 3, 4)) + printed(Circle({3, 4}, 5)),
+        "(x:3 y:-4)(w:1024 h:720)(x:1 y:2 w:3 h:4)(center:(x:3 y:4) r:5)");
+    pugi::xml_document document;
+    document.load_string(R"(<f x="1" y="2" width="3" height="4"/>)");
+    EXPECT_EQ(Rect::fromXml(document.first_child()), Rect(1, 2, 3, 4));
+    EXPECT_EQ(Rect::fromXml(pugi::xml_node()), Rect()) << "a missing node reads as zeros";
+}
+
+TEST(LogFile, ExactLinesAtAFixedLocalTimeAppendedByTwoWriters)
+{
+    const std::string path = scratchDirectory("logAppend") + "/log.txt";
+    {
+        std::ofstream first(path, std::ios::out | std::ios::app);
+        writeLogLine(first, "boom", true, makeTime(2018, 3, 5, 9, 7, 41));
+    }
+    {
+        std::ofstream second(path, std::ios::out | std::ios::app);
+        writeLogLine(second, "calm", false, makeTime(2017, 12, 31, 23, 59, 5));
+    }
+    EXPECT_EQ(readFile(path), "05.03.2018 09:07:41 |ERROR| boom\n31.12.2017 23:59:05 |INFO| calm\n");
+    EXPECT_EQ(makeTime(2020, 3, 1, 0, 0, 0) - makeTime(2020, 2, 29, 0, 0, 0), 24 * 60 * 60);
+}
+
+TEST(LogFile, CreatedBelowTheWorkingDirectoryWhichAlsoTakesNewDirectories)
+{
+    const fs::path home = fs::current_path();
+    fs::current_path(scratchDirectory("logFile"));
+    std::ofstream& log = logFile();
+    EXPECT_EQ(&log, &logFile()) << "one stream for the process";
+    writeLogLine(log, "written by the log file test", false);
+    EXPECT_NE(readFile("userData/log.txt").find("|INFO| written by the log file test\n"), std::string::npos);
+    EXPECT_EQ(basePath(), ".");
+    createDirectory("made");
+    createDirectory("made\\inner"); // either separator
+    createDirectory("missing/child"); // one level only: the parent must exist
+    EXPECT_TRUE(fs::is_directory("made/inner"));
+    EXPECT_FALSE(fs::exists("missing"));
+    fs::current_path(home);
+    // Trimming, case and splitting are in the table of test_values.
+    EXPECT_TRUE(startsWith("abc", "") && endsWith("log.txt", ".txt") && startsWith("abc", "ab"));
+    EXPECT_FALSE(startsWith("ab", "abc") || endsWith("bc", "abc") || endsWith("log.txt", ".txf"));
+}
+
+TEST(LogMessage, DecoratedLinesAndValueFormsByteForByte)
+{
+    const std::string white = "\x1b[37m", reset = "\x1b[0m", bold = "\x1b[1m";
+    std::ostringstream out, noLocation, noColour, empty;
+    LogMessage("..\\..\\a\\b", 7, kAnsiBold).setStream(out) << "loaded"
+                                                            << "data/x.png";
+    EXPECT_EQ(out.str(), white + "a\\b:7 | " + reset + bold + "loaded data/x.png" + reset + "\n");
+    EXPECT_EQ(LogMessage("x\\..\\y", 0, kAnsiBold).location(), "x\\y:0 | ");
+    EXPECT_EQ(LogMessage(".\\..\\z", -3, kAnsiBold).location(), ".\\z:-3 | ");
+    LogMessage("f.cpp", 3, kAnsiBold).setStream(noLocation).noLocation() << "a";
+    EXPECT_EQ(noLocation.str(), bold + "a" + reset + "\n");
+    LogMessage("f.cpp", 3, kAnsiBold).setStream(noColour).noColour() << "a";
+    EXPECT_EQ(noColour.str(), "f.cpp:3 | a\n");
+    LogMessage("f.cpp", 3, kAnsiBold).setStream(empty);
+    EXPECT_EQ(empty.str(), "") << "an empty message writes nothing";
+    testing::internal::CaptureStdout();
+    const int line = __LINE__ + 1;
+    LOG_MESSAGE << "to the console";
+    const std::string text = testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(text.starts_with(white)) << text;
+    EXPECT_TRUE(text.ends_with(":" + std::to_string(line) + " | " + reset + bold + "to the console" + reset + "\n"))
+        << text;
+
+    EXPECT_EQ(plainLine(asIs, "a", std::string("b c"), 'd'), "a \"b c\" 'd'\n");
+    EXPECT_EQ(plainLine(asIs, true, false, nullptr), "true false (nullptr)\n");
+    EXPECT_EQ(plainLine(asIs, static_cast<const char*>(nullptr)), "(nullptr)\n");
+    EXPECT_EQ(plainLine(asIs, u'A', U'\U0001F600', L'B'), "'65' '128512' '66'\n");
+    using uchar = unsigned char;
+    using schar = signed char;
+    const auto hex = [](LogMessage& m) { m.hex(); };
+    const auto binary = [](LogMessage& m) { m.binary(); };
+    EXPECT_EQ(plainLine(asIs, uchar{5}), "5\n");
+    EXPECT_EQ(plainLine(binary, uchar{5}), "00000101\n");
+    EXPECT_EQ(plainLine(hex, uchar{255}), "ff\n");
+    EXPECT_EQ(plainLine([](LogMessage& m) { m.binary().hex(); }, uchar{171}), "ab\n");
+    EXPECT_EQ(plainLine([](LogMessage& m) { m.hex().binary(); }, uchar{171}), "10101011\n");
+    EXPECT_EQ(plainLine(asIs, schar{-1}), "-1\n");
+    EXPECT_EQ(plainLine(hex, schar{-1}), "ffffffff\n");
+    EXPECT_EQ(plainLine(binary, schar{-128}), "10000000\n");
+}
+
+TEST(File, WritesAppendsAndReadsBytesAsTheyAre)
+{
+    const std::string path = scratchDirectory("file") + "/data.bin";
+    const std::string bytes("<a>\0\r\n\xff</a>", 10);
+    EXPECT_EQ(File(path, File::Write).write(bytes.substr(0, 4)), 4u);
+    EXPECT_EQ(File(path, File::Append).write(bytes.substr(4)), 6u);
+    {
+        File file(path, File::Read);
+        EXPECT_EQ(file.size(), 10);
+        EXPECT_EQ(file.readAll() + file.readAll(), bytes + bytes) << "the whole content each time";
+    } // closed before the file is written again: Windows refuses to rewrite a file that is open
+    EXPECT_EQ(File(path, File::Write).write(""), 0u);
+    EXPECT_EQ(File(path, File::Read).readAll(), "") << "writing starts the file afresh";
+}
+
+TEST(OsInfo, TheNameOfThisSystemTheWindowsArchitecturesAndTheIconImageRowsBottomUpByPitch)
+{
+    EXPECT_TRUE(!osName().empty() && osName() != "Error") << osName();
+    EXPECT_EQ(windowsArchName(true) + windowsArchName(false), "x64x86");
+    EXPECT_EQ(openFileDialog({std::string(600, 'a')}), "") << "a filter that does not fit opens no dialog";
+
+    // 16 x 16, B = x, G = y, R = 0x5A, in rows of 17 pixels: the padding must be skipped.
+    std::vector<uint32_t> memory(17 * 16, 0xDEADBEEF);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            memory[y * 17 + x] = 0xFF5A0000u | (y << 8) | x;
+    SDL_Surface* padded
+        = SDL_CreateRGBSurfaceWithFormatFrom(memory.data(), 16, 16, 32, 17 * 4, SDL_PIXELFORMAT_ARGB8888);
+    const Bytes image = iconImage(padded);
+    SDL_FreeSurface(padded);
+    ASSERT_EQ(image.size(), 1064u);
+    // Header size, width, height of colour image and mask together, planes and bits, uncompressed, image size.
+    EXPECT_EQ(Bytes(image.begin(), image.begin() + 40),
+        (Bytes{40, 0, 0, 0, 16, 0, 0, 0, 32, 0, 0, 0, 1, 0, 32, 0, 0, 0, 0, 0, 0, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+            0, 0, 0, 0, 0, 0}));
+    // The top row (y = 0) is the last 64 bytes; the bottom row (y = 15) comes right after the header.
+    for (int x = 0; x < 16; ++x) {
+        EXPECT_EQ(le32(image, image.size() - 64 + x * 4), 0xFF5A0000u | x);
+        EXPECT_EQ(le32(image, 40 + x * 4), 0xFF5A0F00u | x);
+    }
+    EXPECT_TRUE(iconImage(nullptr).empty());
+
+    // Other formats are read through a copy; the caller's surface is left alone.
+    SDL_Surface* abgr = SDL_CreateRGBSurfaceWithFormat(0, 4, 4, 32, SDL_PIXELFORMAT_ABGR8888);
+    SDL_FillRect(abgr, nullptr, SDL_MapRGBA(abgr->format, 0x10, 0x20, 0x30, 0x80));
+    const Bytes converted = iconImage(abgr);
+    ASSERT_EQ(converted.size(), 40u + 4 * 4 * 4);
+    EXPECT_EQ(le32(converted, 40), 0x80102030u);
+    EXPECT_EQ(abgr->format->format, SDL_PIXELFORMAT_ABGR8888);
+    EXPECT_EQ(static_cast<uint32_t*>(abgr->pixels)[15], SDL_MapRGBA(abgr->format, 0x10, 0x20, 0x30, 0x80));
+    SDL_FreeSurface(abgr);
+}
