@@ -4,7 +4,9 @@
 #include "Audio/Music.h"
 #include "Audio/Sound.h"
 #include "Core/Core.h"
+#include "Graphics/FlatPicture.h"
 #include "Graphics/Renderer.h"
+#include "Graphics/Sprite.h"
 #include "Graphics/Surface.h"
 #include "Input/Input.h"
 #include "Input/Window.h"
@@ -18,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <stdexcept>
 
 using namespace engine_test;
@@ -317,6 +320,113 @@ TEST_F(InputTest, WheelFocusResizeAndTypedTextLastOnePollAndTheMouseIsReadInLogi
 }
 
 } // namespace
+
+// The drawing shortcuts change no pixel: a clear held back until something needs it (and dropped under an
+// opaque picture that hides the whole target), and layers flattened once into a picture of their own.
+TEST(DrawShortcuts, EveryPictureIsTheOneTheDrawingWithoutShortcutsGives)
+{
+    startHeadlessCore();
+    Renderer& r = core().renderer();
+    SDL_Texture* const previous = r.target();
+    const Rect whole{{0, 0}, {64, 48}};
+    Texture target(whole.size()), other(whole.size()), opaque("data/img/bg.png"), seeThrough("data/img/bullet.png");
+    ASSERT_TRUE(opaque.isOpaque() && !seeThrough.isOpaque());
+    // The target painted green, cleared red (held back, or at once through SDL), the steps; read back.
+    const auto drawn = [&](bool heldBack, const std::function<void()>& steps) {
+        r.setTarget(target.handle());
+        r.fillRect(whole, kBlue);
+        heldBack ? r.clear(kRed) : (r.setDrawColor(kRed), (void)SDL_RenderClear(r.handle()));
+        steps();
+        r.setScale(1, 1);
+        std::vector<uint32_t> pixels = r.readPixels().pixels;
+        Color color;
+        SDL_GetRenderDrawColor(r.handle(), &color.r, &color.g, &color.b, &color.a);
+        pixels.push_back(color.r << 24 | color.g << 16 | color.b << 8 | color.a);
+        return pixels;
+    };
+    const auto alpha = [&](uint8_t a) { opaque.setAlpha(a); };
+    const std::pair<const char*, std::function<void()>> cases[] = {
+        {"opaque over all", [&] { r.copy(opaque, whole); }},
+        {"opaque beyond every edge",
+            [&] {
+                r.copy(opaque, {{-5, -5}, {80, 60}});
+            }},
+        {"a column short",
+            [&] {
+                r.copy(opaque, {{0, 0}, {63, 48}});
+            }},
+        {"a row short",
+            [&] {
+                r.copy(opaque, {{0, 0}, {64, 47}});
+            }},
+        {"moved right",
+            [&] {
+                r.copy(opaque, {{1, 0}, whole.size()});
+            }},
+        {"moved down",
+            [&] {
+                r.copy(opaque, {{0, 1}, whole.size()});
+            }},
+        {"a source out of the picture",
+            [&] {
+                r.copy(opaque, whole, Rect{{-64, 0}, whole.size()});
+            }},
+        {"a source inside the picture",
+            [&] {
+                r.copy(opaque, whole, Rect{{100, 100}, whole.size()});
+            }},
+        {"translucent", [&] { alpha(128), r.copy(opaque, whole), alpha(255); }},
+        {"added", [&] { opaque.setBlendMode(SDL_BLENDMODE_ADD), r.copy(opaque, whole), alpha(255); }},
+        {"transparent pixels", [&] { r.copy(seeThrough, whole); }},
+        {"scaled down", [&] { r.setScale(0.5f, 0.5f), r.copy(opaque, whole); }},
+        {"scaled up",
+            [&] {
+                r.setScale(2, 2), r.copy(opaque, {{16, 0}, whole.size()});
+            }},
+        {"turned", [&] { r.copyEx(opaque, whole, std::nullopt, 90, SDL_FLIP_NONE); }},
+        {"nothing drawn", [] {}},
+        {"a colour set", [&] { r.setDrawColor(kBlack); }},
+        {"a colour set, then a copy",
+            [&] {
+                r.setDrawColor(kBlack), r.copy(seeThrough, {{8, 8}, {16, 16}});
+            }},
+        {"a line of SDL's own", [&] { r.setDrawColor(kBlack), SDL_RenderDrawLine(r.handle(), 0, 0, 63, 0); }},
+        {"a point",
+            [&] {
+                r.drawPoint({3, 3}, kBlack);
+            }},
+        {"another target in between",
+            [&] { r.setTarget(other.handle()), r.drawPoint({}, kBlack), r.setTarget(target.handle()); }},
+    };
+    for (const auto& [what, steps] : cases)
+        EXPECT_TRUE(drawn(true, steps) == drawn(false, steps)) << what;
+
+    Sprite bottom(opaque, {0, 0}), top(Texture("data/img/gameover_overlay.png"), {0, 0});
+    bottom.rect() = top.rect() = whole;
+    FlatPicture flat;
+    const auto layered = [&](bool flattened) {
+        return drawn(true, [&] { flattened ? flat.draw({&bottom, &top}) : (bottom.draw(), top.draw()); });
+    };
+    const std::pair<const char*, std::function<void()>> changes[] = {
+        {"as loaded", [] {}},
+        {"again", [] {}},
+        {"another top picture", [&] { top.setTexture(Texture("data/img/victory_overlay.png")), top.rect() = whole; }},
+        {"the top translucent", [&] { top.texture().setAlpha(uint8_t{100}); }},
+        {"the top moved", [&] { top.texture().setAlpha(uint8_t{255}), top.rect().x = 7; }},
+        {"the bottom tinted", [&] { top.rect().x = 0, opaque.setColorMod(200, 100, 50); }},
+        {"the bottom cut",
+            [&] {
+                opaque.setColorMod(255, 255, 255), bottom.clip() = Rect{{0, 0}, {32, 24}};
+            }},
+        {"a bottom with transparent pixels", [&] { bottom.clip().reset(), bottom.setTexture(seeThrough); }},
+    };
+    for (const auto& [what, change] : changes) {
+        change();
+        bottom.rect() = whole;
+        EXPECT_TRUE(layered(true) == layered(false)) << what;
+    }
+    r.setTarget(previous);
+}
 
 // Bad sound files are in test_bad_assets.
 TEST(Audio, ASoundMovesItsOneChunkAndMusicStartsOnceHoweverOftenItIsPlayed)

@@ -13,15 +13,17 @@
 #include "Graphics/Renderer.h"
 #include "Graphics/Surface.h"
 #include "Math/Random.h"
-#include "support/GamePixels.h"
 #include "support/Golden.h"
 #include "support/Headless.h"
 
 #include <SDL_mixer.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <sstream>
@@ -30,6 +32,69 @@
 namespace {
 
 constexpr Rect kScreen{0, 0, 1024, 720};
+
+// What the game's objects leave in the off-screen target, read back pixel by pixel.
+constexpr Color kBackdrop{192, 192, 192, 255};
+
+bool inAny(const std::vector<Rect>& rects, Point p)
+{
+    return std::any_of(rects.begin(), rects.end(), [&](const Rect& r) { return r.contains(p); });
+}
+
+int colorDistance(Color a, Color b) { return std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b); }
+
+// The target cleared to the backdrop, then the given drawing, read back whole.
+Image drawnFrame(const std::function<void()>& draw)
+{
+    Renderer& renderer = Core::instance().renderer();
+    renderer.setTarget(Core::instance().renderTarget().handle());
+    renderer.clear(kBackdrop);
+    draw();
+    return renderer.readPixels();
+}
+
+// How far the area's pixels (outside the skipped rectangles) are from the backdrop, summed.
+long inkIn(const Image& image, const Rect& area, const std::vector<Rect>& skip = {})
+{
+    long ink = 0;
+    for (int y = std::max(area.y, 0); y < std::min(area.bottom(), image.size.h); ++y)
+        for (int x = std::max(area.x, 0); x < std::min(area.right(), image.size.w); ++x)
+            if (!inAny(skip, {x, y}))
+                ink += colorDistance(image.pixel(x, y), kBackdrop);
+    return ink;
+}
+
+// Pixels of the block at `at` that differ from the picture, mirrored by the SDL flip bits: opaque
+// pixels must show the picture's colour, transparent ones the backdrop.
+int pictureMismatches(const Image& frame, Point at, const Surface& picture, int flip)
+{
+    const Size size = picture.size();
+    int wrong = 0;
+    for (int y = 0; y < size.h; ++y)
+        for (int x = 0; x < size.w; ++x) {
+            const int sx = (flip & SDL_FLIP_HORIZONTAL) ? size.w - 1 - x : x;
+            const int sy = (flip & SDL_FLIP_VERTICAL) ? size.h - 1 - y : y;
+            const Color want = picture.pixel({sx, sy});
+            const Color got = frame.pixel(at.x + x, at.y + y);
+            if ((want.a == 255 && (got.r != want.r || got.g != want.g || got.b != want.b))
+                || (want.a == 0 && got != kBackdrop))
+                ++wrong;
+        }
+    return wrong;
+}
+
+// Pixels of the area (outside the skipped rectangles) that are not the horizontal mirror image of the
+// same area in the other frame, allowing a rounding difference of 6.
+int unmirroredPixels(const Image& mirrored, const Image& straight, const Rect& area, const std::vector<Rect>& skip)
+{
+    int wrong = 0;
+    for (int y = area.y; y < area.bottom(); ++y)
+        for (int x = area.x; x < area.right(); ++x)
+            if (!inAny(skip, {x, y})
+                && colorDistance(mirrored.pixel(x, y), straight.pixel(area.x + area.right() - 1 - x, y)) > 6)
+                ++wrong;
+    return wrong;
+}
 
 template <typename... T> std::string join(const T&... values)
 {
