@@ -194,17 +194,13 @@ TEST_F(Desktop, FullScreenTogglesOnF11AndAltEnterAndThePictureKeepsItsShape)
 {
     Game game;
     Window& window = Core::instance().window();
-    struct Toggle {
-        SDL_Scancode key;
-        uint16_t mod;
-        bool fullscreen;
-    };
-    for (const Toggle& toggle : {Toggle{SDL_SCANCODE_F11, KMOD_NONE, true}, Toggle{SDL_SCANCODE_F11, KMOD_NONE, false},
-             Toggle{SDL_SCANCODE_RETURN, KMOD_LALT, true}, Toggle{SDL_SCANCODE_KP_ENTER, KMOD_RALT, false},
-             Toggle{SDL_SCANCODE_RETURN, KMOD_NONE, false}}) {
-        pushKey(toggle.key, toggle.mod);
+    const std::tuple<SDL_Scancode, uint16_t, bool> toggles[] = {{SDL_SCANCODE_F11, KMOD_NONE, true},
+        {SDL_SCANCODE_F11, KMOD_NONE, false}, {SDL_SCANCODE_RETURN, KMOD_LALT, true},
+        {SDL_SCANCODE_KP_ENTER, KMOD_RALT, false}, {SDL_SCANCODE_RETURN, KMOD_NONE, false}};
+    for (const auto& [key, mod, fullscreen] : toggles) {
+        pushKey(key, mod);
         game.frames(1);
-        EXPECT_EQ(window.isFullscreen(), toggle.fullscreen) << SDL_GetScancodeName(toggle.key) << " mod " << toggle.mod;
+        EXPECT_EQ(window.isFullscreen(), fullscreen) << SDL_GetScancodeName(key) << " mod " << mod;
     }
     if (window.isFullscreen())
         window.toggleDesktopFullscreen();

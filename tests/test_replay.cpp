@@ -45,41 +45,39 @@ std::string withoutChecksums(const std::string& text)
     return std::regex_replace(text, std::regex("\\b[0-9a-f]{8}\\b"), "CHECKSUM");
 }
 
+GameKeys keysOf(std::initializer_list<GameKey> held)
+{
+    GameKeys keys;
+    for (GameKey key : held)
+        keys.set(key, true);
+    return keys;
+}
+
 void pause(double seconds) { std::this_thread::sleep_for(std::chrono::duration<double>(seconds)); }
 
 } // namespace
 
-TEST(ReplayFormat, WritesHeaderSpansCheckpointsAndEndAndReadsThemBack)
+TEST(ReplayFormat, ReadsHeaderSpansCheckpointsAndEndAndWritesThemBackAsTheyWere)
 {
-    Replay replay;
-    replay.seed = 4294967295u;
-    replay.spans = {{1, 44, {}}, {45, 60, {}}, {200, 200, {}}};
-    replay.spans[0].keys.set(GameKey::Right, true);
-    replay.spans[1].keys.set(GameKey::Right, true);
-    replay.spans[1].keys.set(GameKey::Jump, true);
-    replay.spans[2].keys.set(GameKey::Enter, true);
-    replay.spans[2].keys.set(GameKey::Fire, true);
-    replay.spans[2].keys.set(GameKey::Left, true);
-    replay.checkpoints = {{60, 0x9f3a0c11}, {120, 0x00000001}};
-    replay.frames = 200;
-    replay.end = {0x0a1b2c3d, 30, 0, -10};
-
-    const std::string text = replay.text();
-    EXPECT_EQ(text,
-        "# duelfall-replay 1 game 1.0.0 seed 4294967295\n"
-        "1-44 right\n45-60 right jump\n200-200 left fire enter\n"
-        "# checkpoint 60 9f3a0c11\n# checkpoint 120 00000001\n"
-        "# end 200 0a1b2c3d player 30 boss01 0 boss02 -10\n");
-
-    const Replay back = Replay::parse(text);
-    EXPECT_EQ(back.text(), text);
-    EXPECT_EQ(back.seed, replay.seed);
-    EXPECT_EQ(back.frames, 200);
-    EXPECT_EQ(back.end, replay.end);
+    const std::string text = "# duelfall-replay 1 game 1.0.0 seed 4294967295\n"
+                             "1-44 right\n45-60 right jump\n200-200 left fire enter\n"
+                             "# checkpoint 60 9f3a0c11\n# checkpoint 120 00000001\n"
+                             "# end 200 0a1b2c3d player 30 boss01 0 boss02 -10\n";
+    const Replay replay = Replay::parse(text);
+    EXPECT_EQ(replay.seed, 4294967295u);
+    EXPECT_EQ(replay.frames, 200);
+    EXPECT_EQ(replay.end, (WorldState{0x0a1b2c3d, 30, 0, -10}));
+    ASSERT_EQ(replay.checkpoints.size(), 2u);
+    EXPECT_EQ(replay.checkpoints[1].frame, 120);
+    EXPECT_EQ(replay.checkpoints[1].checksum, 1u);
     // Frames outside every span hold no key.
-    for (const auto& [frame, span] :
-        std::vector<std::pair<long, int>>{{1, 0}, {44, 0}, {45, 1}, {60, 1}, {61, -1}, {199, -1}, {200, 2}, {201, -1}})
-        EXPECT_EQ(back.keysAt(frame), span < 0 ? GameKeys{} : replay.spans[span].keys) << "frame " << frame;
+    using enum GameKey;
+    const std::pair<long, GameKeys> frames[]
+        = {{1, keysOf({Right})}, {44, keysOf({Right})}, {45, keysOf({Right, Jump})}, {60, keysOf({Right, Jump})},
+            {61, {}}, {199, {}}, {200, keysOf({Left, Fire, Enter})}, {201, {}}};
+    for (const auto& [frame, keys] : frames)
+        EXPECT_EQ(replay.keysAt(frame), keys) << "frame " << frame;
+    EXPECT_EQ(replay.text(), text);
 
     // Written on Windows, with blank lines: still the same replay.
     const std::string crlf = std::regex_replace(text, std::regex("\n"), "\r\n");
@@ -158,16 +156,14 @@ TEST(ReplayRecorder, KeepsSpansACheckpointEvery60FramesAndOnlyWholeFrames)
     startHeadlessCore();
     World world;
     ReplayRecorder recorder(7);
-    GameKeys right;
-    right.set(GameKey::Right, true);
-    GameKeys rightFire = right;
-    rightFire.set(GameKey::Fire, true);
     for (long frame = 1; frame <= 130; ++frame) {
-        recorder.recordFrame(frame <= 50 ? right : frame <= 70 ? GameKeys{} : rightFire);
+        recorder.recordFrame(frame <= 50 ? keysOf({GameKey::Right})
+                : frame <= 70            ? GameKeys{}
+                                         : keysOf({GameKey::Right, GameKey::Fire}));
         EXPECT_FALSE(recorder.frameDone(world));
         EXPECT_FALSE(recorder.frameDone(world)) << "a second call without a frame changes nothing";
     }
-    recorder.recordFrame(right); // frame 131 never finishes
+    recorder.recordFrame(keysOf({GameKey::Right})); // frame 131 never finishes
 
     const Replay replay = recorder.replay();
     EXPECT_EQ(withoutChecksums(replay.text()),
@@ -226,9 +222,7 @@ TEST(ReplayArchive, AFatalErrorInTheMiddleOfAFightStillLeavesTheReplay)
             World world;
             GameSession session(world, std::nullopt);
             Core::instance().scenes().setGlobalScene(session.scene());
-            GameKeys keys;
-            keys.set(GameKey::Left, true);
-            Core::keyboard().setScript(keyboardStateOf(keys));
+            Core::keyboard().setScript(keyboardStateOf(keysOf({GameKey::Left})));
             for (int frame = 0; frame < 90; ++frame)
                 Core::instance().runFrame();
             fatalError("Something failed load!");
@@ -364,12 +358,11 @@ TEST(ReplayWindow, ARealGameDrivenByRealKeysReplaysInTheSimulatorWithoutADesync)
     EXPECT_EQ(readFile(last), readFile(atGameOver->string())) << "the run's file is rewritten and copied at the end";
     const Replay replay = Replay::load(last);
     EXPECT_GT(replay.frames, lost.frames);
-    GameKeys held, pressed;
+    GameKeys held;
     for (const Replay::Span& span : replay.spans)
         held.held |= span.keys.held;
-    pressed.held = 0x7f;
-    pressed.set(GameKey::Down, false);
-    EXPECT_EQ(held, pressed) << "every key pressed was recorded, and no other";
+    using enum GameKey;
+    EXPECT_EQ(held, keysOf({Left, Right, Up, Jump, Fire, Enter})) << "every key pressed was recorded, and no other";
 
     // The simulator plays the same game, checkpoint by checkpoint, to the same end state (or fails with 3).
     const ChildRun sim = play(DUELFALL_SIM_PATH, {"--replay", last}, dir);
