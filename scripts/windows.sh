@@ -169,15 +169,12 @@ build_dependencies() {
   flock -u 9
 }
 
-# Test programs that do not run under Windows, and why (the Linux build runs them):
-# - test_bad_assets starts the simulator and itself as POSIX children through sh, timeout and wait
-#   status macros, and every case ends in a fatal error;
-# - test_sim runs the simulator through popen with a POSIX shell command line; the Wine leg below
-#   runs the simulator itself instead;
-# - test_misuse, test_replay and test_replay_window start the game and the simulator as POSIX children
-#   (fork, exec, wait status macros, environment changes with setenv), the last one under Xvfb with
-#   xdotool; most of their cases end in a fatal error or a missing device on purpose.
-not_on_windows=(test_bad_assets test_sim test_misuse test_replay test_replay_window)
+# Test programs that do not run under Windows, and why (the Linux build runs them): test_misuse,
+# test_replay and test_sim start the game and the simulator as POSIX children (fork, exec, wait status
+# macros, environment changes with setenv), test_replay also under Xvfb with xdotool; most of
+# test_misuse's cases end in a fatal error or a missing device on purpose. The Wine leg below runs the
+# simulator itself instead.
+not_on_windows=(test_misuse test_replay test_sim)
 # Cases left out under Wine, each for a reason of Windows or of Wine, not of the game (Linux runs them):
 wine_skips=(
   # Their death-test child reaches a fatal error, whose message box waits for a click on Windows

@@ -1,130 +1,52 @@
-// Misuse and a hostile environment end cleanly: the game without a screen or a sound device, a broken
-// command line, a directory where a file should be, pixels of pictures that
-// are not 32 bits deep, a surface used after a move, drawing before the engine is started, a second
-// start under live textures, and an impact explosion that must not outlive the fight it belonged to.
+// Misuse and a hostile environment end cleanly. The game without a screen or a sound device and with a
+// broken command line; every kind of asset missing, empty, cut short or random bytes; a directory where
+// a file should be; pixels of pictures that are not 32 bits deep; a surface used after a move, drawing
+// before the engine is started, a second start under live textures; a user folder that cannot be made;
+// a wall clock set back; an impact explosion that must not outlive the fight it belonged to. Each case
+// either works as the engine tolerates, or ends the program through fatalError (status 1, the message on
+// standard error, two ERROR lines in the log); nothing may crash, hang or end silently.
 
+#include "Audio/Music.h"
+#include "Audio/Sound.h"
 #include "Core/Core.h"
 #include "Core/FrameLimiter.h"
 #include "GameFrame.h"
 #include "Graphics/Animation.h"
+#include "Graphics/Font.h"
 #include "Graphics/Surface.h"
 #include "Graphics/Texture.h"
 #include "Utils/File.h"
 #include "World.h"
+#include "support/ChildProcess.h"
 #include "support/EngineHarness.h"
 #include "support/Headless.h"
 
+#include <SDL_mixer.h>
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <cstdlib>
-#include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <random>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
+namespace fs = std::filesystem;
+using engine_test::expectFatal;
 
 namespace {
 
-using engine_test::expectFatal;
-
-struct Outcome {
-    int exitCode = -1; // -1 when the game was still running and had to be stopped
-    std::string out;
-    std::string err;
-    std::string log;
-};
-
-// Runs the real game in a fresh directory of its own with the environment changed as given (a value of
-// nullptr unsets the variable). It is stopped once `runningMarker` appears there, or after 20 seconds.
-Outcome runGame(const std::vector<std::pair<const char*, const char*>>& environment,
-    const std::vector<std::string>& args, const std::string& runningMarker = "")
-{
-    const std::string dir = std::filesystem::absolute(scratchDirectory("game")).string();
-    std::filesystem::create_symlink(std::filesystem::absolute("data"), dir + "/data");
-    const pid_t child = fork();
-    if (child == 0) {
-        if (chdir(dir.c_str()) != 0)
-            _exit(126);
-        for (const auto& [name, value] : environment)
-            value != nullptr ? setenv(name, value, 1) : unsetenv(name);
-        dup2(open("out.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644), STDOUT_FILENO);
-        dup2(open("err.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644), STDERR_FILENO);
-        std::vector<char*> argv{const_cast<char*>(DUELFALL_PATH)};
-        for (const std::string& arg : args)
-            argv.push_back(const_cast<char*>(arg.c_str()));
-        argv.push_back(nullptr);
-        execv(DUELFALL_PATH, argv.data());
-        _exit(127);
-    }
-    Outcome outcome;
-    int status = 0;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (waitpid(child, &status, WNOHANG) == 0) {
-        const bool marked = !runningMarker.empty() && std::filesystem::exists(dir + "/" + runningMarker);
-        if (marked || std::chrono::steady_clock::now() > deadline) {
-            kill(child, SIGKILL);
-            waitpid(child, &status, 0);
-            if (!marked)
-                ADD_FAILURE() << "the game neither ended nor reached its marker";
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    if (WIFEXITED(status))
-        outcome.exitCode = WEXITSTATUS(status);
-    outcome.out = readFile(dir + "/out.txt");
-    outcome.err = readFile(dir + "/err.txt");
-    outcome.log = readFile(dir + "/userData/log.txt");
-    return outcome;
-}
+const std::string kPng = "data/img/bg.png";
+const std::string kWav = "data/sfx/explode.wav";
+const std::string kMp3 = "data/music/Brassoak1_-_06_-_The_Battle_Continues.mp3";
+const std::string kTtf = "data/ttf/tahomabd.ttf";
+const std::string kXml = "data/img/playerAnimation/walk.xml";
 
 // No sound device, the same on every machine: ALSA asked for a device that does not exist.
-const std::vector<std::pair<const char*, const char*>> kNoSoundDevice{
-    {"DISPLAY", nullptr}, {"SDL_VIDEODRIVER", "offscreen"}, {"SDL_AUDIODRIVER", "alsa"}, {"AUDIODEV", "nodevice"}};
+const Environment kNoSoundDevice{
+    {"DISPLAY", std::nullopt}, {"SDL_VIDEODRIVER", "offscreen"}, {"SDL_AUDIODRIVER", "alsa"}, {"AUDIODEV", "nodevice"}};
 
-TEST(GameEnvironment, WithoutAScreenOrASoundDeviceTheGameSaysWhyAndEnds)
-{
-    struct Case {
-        std::vector<std::pair<const char*, const char*>> environment;
-        std::vector<std::string> args;
-        int exitCode;
-        std::string text; // on standard error, or standard output for a clean end
-    };
-    const std::vector<Case> cases{
-        {{{"DISPLAY", nullptr}, {"WAYLAND_DISPLAY", nullptr}, {"SDL_VIDEODRIVER", nullptr}}, {}, 1,
-            "Error! No display to open the window on (DISPLAY is not set)!"},
-        {{{"DISPLAY", ":987"}, {"WAYLAND_DISPLAY", nullptr}, {"SDL_VIDEODRIVER", nullptr}}, {}, 1,
-            "Error! No display to open the window on (DISPLAY=:987 cannot be opened)!"},
-        {kNoSoundDevice, {}, 1,
-            "Error! Mix_OpenAudio Error! No sound device could be opened. To play without sound, start with "
-            "--no-audio.\nALSA: "},
-        {{}, {"--sound-off"}, 2, "duelfall: unknown option \"--sound-off\" (try --help)"},
-        {{}, {"--replay"}, 2, "duelfall: --replay needs a file"},
-        {{}, {"--help"}, 0, "  --no-audio      play without sound"},
-    };
-    for (const Case& c : cases) {
-        const Outcome outcome = runGame(c.environment, c.args);
-        EXPECT_EQ(outcome.exitCode, c.exitCode) << c.text;
-        EXPECT_NE((c.exitCode == 0 ? outcome.out : outcome.err).find(c.text), std::string::npos)
-            << outcome.out << outcome.err;
-        if (c.text.rfind("Error! ", 0) == 0) {
-            EXPECT_NE(outcome.log.find("|ERROR| " + c.text.substr(7, 30)), std::string::npos) << outcome.log;
-        }
-    }
-
-    // --no-audio plays on the same machine: it gets as far as the start-up report, without an error.
-    const Outcome silent = runGame(kNoSoundDevice, {"--no-audio"}, "userData/systemInfo.txt");
-    EXPECT_EQ(silent.exitCode, -1) << silent.err;
-    EXPECT_EQ(silent.log.find("|ERROR|"), std::string::npos) << silent.log;
-}
-
-class MisuseTest : public ::testing::Test {
+class MisuseTest : public testing::Test {
 protected:
     void SetUp() override
     {
@@ -132,22 +54,128 @@ protected:
         dir = scratchDirectory("misuse");
     }
 
-    std::string write(const std::string& name, const std::string& text) const
+    // A file that is not there, an empty one, the first half of the real file and 4 096 random bytes (the
+    // same on every run), all with the real file's extension.
+    std::vector<std::string> badFiles(const std::string& real) const
     {
-        std::ofstream(dir + "/" + name, std::ios::binary) << text;
-        return dir + "/" + name;
+        const std::string extension = fs::path(real).extension().string();
+        const std::string whole = readFile(real);
+        EXPECT_GT(whole.size(), 100u) << real;
+        std::mt19937 generator(20180101);
+        std::string noise(4096, '\0');
+        for (char& c : noise)
+            c = static_cast<char>(generator() & 0xFF);
+        return {dir + "/missing" + extension, writeFile(dir + "/empty" + extension, ""),
+            writeFile(dir + "/half" + extension, whole.substr(0, whole.size() / 2)),
+            writeFile(dir + "/random" + extension, noise)};
     }
 
     std::string dir;
 };
 
-TEST_F(MisuseTest, ADirectoryIsNoFileToRead)
+} // namespace
+
+TEST(GameEnvironment, WithoutAScreenOrASoundDeviceTheGameSaysWhyAndEnds)
 {
+    struct Case {
+        Environment environment;
+        std::vector<std::string> args;
+        int exitCode; // -1: still running when stopped at the start-up report
+        std::string text; // on standard error, or standard output for a clean end
+    };
+    const std::vector<Case> cases{
+        {{{"DISPLAY", std::nullopt}, {"WAYLAND_DISPLAY", std::nullopt}, {"SDL_VIDEODRIVER", std::nullopt}}, {}, 1,
+            "Error! No display to open the window on (DISPLAY is not set)!"},
+        {{{"DISPLAY", ":987"}, {"WAYLAND_DISPLAY", std::nullopt}, {"SDL_VIDEODRIVER", std::nullopt}}, {}, 1,
+            "Error! No display to open the window on (DISPLAY=:987 cannot be opened)!"},
+        {kNoSoundDevice, {}, 1,
+            "Error! Mix_OpenAudio Error! No sound device could be opened. To play without sound, start with "
+            "--no-audio.\nALSA: "},
+        {{}, {"--sound-off"}, 2, "duelfall: unknown option \"--sound-off\" (try --help)"},
+        {{}, {"--replay"}, 2, "duelfall: --replay needs a file"},
+        {{}, {"--help"}, 0, "  --no-audio      play without sound"},
+        // --no-audio plays on the same machine: it gets as far as the start-up report, without an error.
+        {kNoSoundDevice, {"--no-audio"}, -1, ""},
+    };
+    for (const Case& c : cases) {
+        const std::string dir = gameDirectory("game");
+        std::vector<std::string> command{DUELFALL_PATH};
+        command.insert(command.end(), c.args.begin(), c.args.end());
+        ChildProcess game(command, dir, c.environment);
+        const auto started = [&] { return fs::exists(dir + "/userData/systemInfo.txt"); };
+        const int status = game.wait(20, c.exitCode == -1 ? std::function<bool()>(started) : nullptr);
+        const std::string log = readFile(dir + "/userData/log.txt");
+        EXPECT_EQ(status, c.exitCode) << c.text << game.errors();
+        EXPECT_NE((c.exitCode == 0 ? game.output() : game.errors()).find(c.text), std::string::npos)
+            << game.output() << game.errors();
+        // An error is logged as it is shown; a game that plays on has logged none.
+        const std::string logged = c.text.rfind("Error! ", 0) == 0 ? "|ERROR| " + c.text.substr(7, 30) : "";
+        EXPECT_EQ(log.find(logged.empty() ? "|ERROR|" : logged) != std::string::npos, !logged.empty()) << log;
+        EXPECT_TRUE(c.exitCode != -1 || started()) << "neither ended nor started: " << game.errors();
+    }
+}
+
+// libpng stops at the cut with a read error and FreeType checks the table directory against the length,
+// so pictures and fonts refuse all four files, and so does the XML parser. A wave cut short keeps its
+// header (SDL drops the missing sample frames) and libmpg123 resynchronises on the next frame header: both
+// load what is there.
+TEST_F(MisuseTest, EveryLoaderRefusesWhatItCannotRead)
+{
+    const struct {
+        std::string real, kind;
+        std::function<void(const std::string&)> load;
+        bool toleratesCut;
+    } loaders[] = {{kPng, "Texture", [](const std::string& path) { Texture texture(path); }, false},
+        {kPng, "Surface", [](const std::string& path) { Surface surface(path, Color(255, 0, 255, 255)); }, false},
+        {kWav, "Sound", [](const std::string& path) { EXPECT_GT(Sound(path).handle()->alen, 0u); }, true},
+        {kMp3, "Music", [](const std::string& path) { EXPECT_EQ(Mix_GetMusicType(Music(path).handle()), MUS_MP3); },
+            true},
+        {kTtf, "Font", [](const std::string& path) { Font font(path, 22); }, false},
+        {kXml, "Animation", [](const std::string& path) { Animation animation(path, 1); }, false}};
+    for (const auto& loader : loaders) {
+        const std::vector<std::string> files = badFiles(loader.real);
+        for (size_t i = 0; i < files.size(); ++i) {
+            if (i == 2 && loader.toleratesCut) {
+                loader.load(files[i]);
+                continue;
+            }
+            // A missing animation is the file reader's failure; text that is not well-formed XML is refused
+            // with the parser's reason and where it stopped, even when frames before a cut were read.
+            const bool isXml = loader.kind == "Animation";
+            std::string reason;
+            if (isXml && i > 0) {
+                const AnimationData data = Animation::parse(readFile(files[i]));
+                ASSERT_FALSE(data.parseError.empty()) << files[i];
+                reason = " Broken XML: " + data.parseError + " at byte " + std::to_string(data.parseErrorOffset) + ".";
+            }
+            const std::string kind = isXml && i == 0 ? "File" : loader.kind;
+            expectFatal([&] { loader.load(files[i]); }, kind + " " + files[i] + " failed load!" + reason);
+        }
+    }
     // A directory is no file to read: refused by name instead of read as an endless stream.
     const std::string directory = dir + "/walk.xml";
-    std::filesystem::create_directory(directory);
+    fs::create_directory(directory);
     expectFatal([&] { Animation(directory, 0, true); }, "File " + directory + " failed load!");
     expectFatal([&] { File(dir, File::Read).readAll(); }, "File " + dir + " failed load!");
+}
+
+// A frame without a width or a height could never be drawn: refused, naming the frame.
+TEST_F(MisuseTest, AnimationFramesWithoutWidthOrHeightEndTheProgram)
+{
+    const std::string frames = "<sheet image=\"data/img/playerAnimation/walk.png\"><animation delay=\"80\">";
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {"<frame x=\"-46\" width=\"-46\" height=\"-68\"/>", "Frame 1 is -46 x -68 pixels"},
+        {"<frame width=\"46\" height=\"68\"/><frame y=\"-5\" width=\"46\" height=\"-1\"/>",
+            "Frame 2 is 46 x -1 pixels"},
+        {"<frame width=\"46\" height=\"68\"/><frame width=\"0\" height=\"68\"/>", "Frame 2 is 0 x 68 pixels"},
+        {"<frame x=\"5\" y=\"5\"/>", "Frame 1 is 0 x 0 pixels"},
+    };
+    for (size_t i = 0; i < cases.size(); ++i) {
+        const std::string path
+            = writeFile(dir + "/sizes" + std::to_string(i) + ".xml", frames + cases[i].first + "</animation></sheet>");
+        expectFatal([&] { Animation animation(path, 1); },
+            "Animation " + path + " failed load! " + cases[i].second + "; a frame needs a width and a height above 0.");
+    }
 }
 
 TEST_F(MisuseTest, PixelsOfEveryDepthReadAndWriteInsideTheirOwnBytes)
@@ -156,12 +184,12 @@ TEST_F(MisuseTest, PixelsOfEveryDepthReadAndWriteInsideTheirOwnBytes)
     for (const uint32_t format : {SDL_PIXELFORMAT_INDEX8, SDL_PIXELFORMAT_RGB565, SDL_PIXELFORMAT_RGB24,
              SDL_PIXELFORMAT_BGR24, SDL_PIXELFORMAT_ARGB8888}) {
         Surface surface(SDL_CreateRGBSurfaceWithFormat(0, 64, 1, 32, format));
-        ASSERT_NE(surface.handle(), nullptr) << SDL_GetPixelFormatName(format);
+        const char* name = SDL_GetPixelFormatName(format);
+        ASSERT_NE(surface.handle(), nullptr) << name;
         if (SDL_ISPIXELFORMAT_INDEXED(format)) {
             const SDL_Color palette[2] = {{0, 0, 0, 255}, orange.toSDL()};
             SDL_SetPaletteColors(surface.handle()->format->palette, palette, 0, 2);
         }
-        const char* name = SDL_GetPixelFormatName(format);
         // The last pixel of the row is the one that overran when every pixel was taken as 4 bytes.
         surface.setPixel(orange, {63, 0});
         EXPECT_EQ(surface.pixel({63, 0}).r, 255) << name;
@@ -176,7 +204,7 @@ TEST_F(MisuseTest, PixelsOfEveryDepthReadAndWriteInsideTheirOwnBytes)
     }
 }
 
-TEST_F(MisuseTest, AMovedSurfaceDrawingBeforeInitAndASecondInitUnderLiveTexturesAreFatal)
+TEST_F(MisuseTest, AMovedSurfaceAndASecondInitUnderLiveTexturesAreFatal)
 {
     expectFatal(
         [] {
@@ -196,17 +224,34 @@ TEST_F(MisuseTest, AMovedSurfaceDrawingBeforeInitAndASecondInitUnderLiveTextures
 // Without startHeadlessCore: the engine has not been started in this program's death-test children.
 TEST(MisuseBeforeInit, DrawingOrRunningAFrameBeforeInitIsFatal)
 {
-    const std::string xml = "data/img/explosion/explode.xml";
-    expectFatal([&] { Animation(xml, 0, true).draw(); }, "Drawing before Core init!");
+    expectFatal([] { Animation("data/img/explosion/explode.xml", 0, true).draw(); }, "Drawing before Core init!");
     expectFatal([] { Core::instance().runFrame(); }, "Core runFrame before init!");
+}
+
+// Where userData is a file, neither the log nor the report can be written: the simulator plays on, and a
+// fatal error still speaks.
+TEST_F(MisuseTest, WhereUserDataCannotBeMadeTheGameRunsAndAFatalErrorStillSpeaks)
+{
+    const std::string blocked = gameDirectory("blocked");
+    writeFile(blocked + "/userData", "a file, not a folder");
+    const ChildRun sim = runChild({DUELFALL_SIM_PATH, "--frames", "30", "--seed", "1"}, blocked);
+    EXPECT_EQ(sim.status, 0) << sim.err;
+    EXPECT_EQ(jsonField(sim.out, "frames"), "30");
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            if (chdir(blocked.c_str()) == 0)
+                Sound sound("data/sfx/none.wav");
+        },
+        testing::ExitedWithCode(1), "Error! Sound data/sfx/none\\.wav failed load!");
+    EXPECT_EQ(readFile(blocked + "/userData"), "a file, not a folder");
 }
 
 TEST_F(MisuseTest, AfterARestartTheLastImpactOfTheLostFightDoesNotHurt)
 {
     World world;
     // A rocket lands right where the player will stand after the restart.
-    Rocket rocket("data/img/rocket.png", {100, 576});
-    world.boss01.rockets().push_back(rocket);
+    world.boss01.rockets().push_back(Rocket("data/img/rocket.png", {100, 576}));
     std::vector<Bullet> none;
     world.boss01.update(none);
     ASSERT_TRUE(world.boss01.impactArea().has_value());
@@ -225,10 +270,9 @@ TEST_F(MisuseTest, AfterARestartTheLastImpactOfTheLostFightDoesNotHurt)
 TEST(FrameLimiterClock, AWallClockSetBackDoesNotFreezeTheFrames)
 {
     const char* library = "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1";
-    if (!std::filesystem::exists(library))
+    if (!fs::exists(library))
         GTEST_SKIP() << "libfaketime is not installed";
-    const std::string offset = std::filesystem::absolute(scratchDirectory("clock")).string() + "/offset";
-    std::ofstream(offset) << "+0\n";
+    const std::string offset = writeFile(fs::absolute(scratchDirectory("clock")).string() + "/offset", "+0\n");
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     setenv("LD_PRELOAD", library, 1);
     setenv("FAKETIME_TIMESTAMP_FILE", offset.c_str(), 1);
@@ -242,13 +286,11 @@ TEST(FrameLimiterClock, AWallClockSetBackDoesNotFreezeTheFrames)
             alarm(10);
             for (int frame = 1; frame <= 60; ++frame) {
                 if (frame == 20)
-                    std::ofstream(offset) << "-60\n";
+                    writeFile(offset, "-60\n");
                 limitFrameRate(60);
             }
             std::exit(0);
         },
-        ::testing::ExitedWithCode(0), "");
+        testing::ExitedWithCode(0), "");
     unsetenv("LD_PRELOAD");
 }
-
-} // namespace

@@ -1,5 +1,6 @@
 // Replays: the file format and its refusals, the recorder and the replay directory, and whole games
-// recorded and replayed by the real programs (the simulator headless, the game in its window).
+// recorded and played back by the real programs: the simulator and the game headless, and the game in
+// a real window (Xvfb) driven by real key events (xdotool).
 
 #include "Core/Core.h"
 #include "GameFrame.h"
@@ -9,103 +10,77 @@
 #include "ReplayArchive.h"
 #include "ReplayRecorder.h"
 #include "World.h"
+#include "support/ChildProcess.h"
 #include "support/Headless.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <regex>
 #include <string>
-#include <unistd.h>
+#include <thread>
 #include <vector>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-struct ProgramRun {
-    int status = -1;
-    std::string output; // standard output and standard error
-};
-
-// The programs run headless on the fast software renderer: a replay does not depend on the pictures.
-ProgramRun runProgram(const std::string& program, const std::string& arguments, const std::string& directory = ".")
-{
-    const std::string command = "cd '" + directory
-        + "' && SDL_RENDER_DRIVER=software SDL_FRAMEBUFFER_ACCELERATION=0 timeout -s KILL 300 " + program + " "
-        + arguments + " 2>&1";
-    ProgramRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return run;
-    char buffer[4096];
-    for (size_t got; (got = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        run.output.append(buffer, got);
-    const int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
-
-ProgramRun runSim(const std::string& arguments) { return runProgram(DUELFALL_SIM_PATH, arguments); }
-
-// A number field of the simulator's JSON summary line.
-std::string field(const std::string& json, const std::string& name)
-{
-    std::smatch match;
-    if (!std::regex_search(json, match, std::regex("\"" + name + "\":\"?([-a-z0-9.]+)")))
-        return "";
-    return match[1];
-}
-
-void writeFile(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
-
 constexpr const char* kHeader = "# duelfall-replay 1 game 1.0.0 seed 42\n";
 constexpr const char* kEnd = "# end 200 0badf00d player 40 boss01 870 boss02 880\n";
 
-// A game played with every key: walks, jumps, fires, gets hit, and presses Enter.
-constexpr const char* kKeyScript = "1-40 right fire\n41-60 right jump fire\n61-120 left up fire\n"
-                                   "121-130 jump\n131-300 up fire\n301-301 enter\n302-420 down right fire\n";
+// A game played with every key: walks, jumps, fires up at the boss and down, presses Enter.
+constexpr const char* kKeyScript
+    = "1-60 right up fire\n61-80 right jump fire\n81-120 left down fire\n121-130 jump enter\n131-240 up fire\n";
+
+// A replay does not depend on the pictures: the programs draw with the fast software renderer.
+ChildRun play(const std::string& program, std::vector<std::string> arguments, const std::string& directory)
+{
+    arguments.insert(arguments.begin(), program);
+    return runChild(arguments, directory, {{"SDL_RENDER_DRIVER", "software"}, {"SDL_FRAMEBUFFER_ACCELERATION", "0"}});
+}
+
+// A replay's text with every checksum written as CHECKSUM.
+std::string withoutChecksums(const std::string& text)
+{
+    return std::regex_replace(text, std::regex("\\b[0-9a-f]{8}\\b"), "CHECKSUM");
+}
+
+GameKeys keysOf(std::initializer_list<GameKey> held)
+{
+    GameKeys keys;
+    for (GameKey key : held)
+        keys.set(key, true);
+    return keys;
+}
+
+void pause(double seconds) { std::this_thread::sleep_for(std::chrono::duration<double>(seconds)); }
 
 } // namespace
 
-TEST(ReplayFormat, WritesHeaderSpansCheckpointsAndEndAndReadsThemBack)
+TEST(ReplayFormat, ReadsHeaderSpansCheckpointsAndEndAndWritesThemBackAsTheyWere)
 {
-    Replay replay;
-    replay.seed = 4294967295u;
-    replay.spans = {{1, 44, {}}, {45, 60, {}}, {200, 200, {}}};
-    replay.spans[0].keys.set(GameKey::Right, true);
-    replay.spans[1].keys.set(GameKey::Right, true);
-    replay.spans[1].keys.set(GameKey::Jump, true);
-    replay.spans[2].keys.set(GameKey::Enter, true);
-    replay.spans[2].keys.set(GameKey::Fire, true);
-    replay.spans[2].keys.set(GameKey::Left, true);
-    replay.checkpoints = {{60, 0x9f3a0c11}, {120, 0x00000001}};
-    replay.frames = 200;
-    replay.end = {0x0a1b2c3d, 30, 0, -10};
-
-    const std::string text = replay.text();
-    EXPECT_EQ(text,
-        "# duelfall-replay 1 game 1.0.0 seed 4294967295\n"
-        "1-44 right\n45-60 right jump\n200-200 left fire enter\n"
-        "# checkpoint 60 9f3a0c11\n# checkpoint 120 00000001\n"
-        "# end 200 0a1b2c3d player 30 boss01 0 boss02 -10\n");
-
-    const Replay back = Replay::parse(text);
-    EXPECT_EQ(back.text(), text);
-    EXPECT_EQ(back.seed, replay.seed);
-    EXPECT_EQ(back.frames, 200);
-    EXPECT_EQ(back.end, replay.end);
-    EXPECT_EQ(back.keysAt(1), replay.spans[0].keys);
-    EXPECT_EQ(back.keysAt(44), replay.spans[0].keys);
-    EXPECT_EQ(back.keysAt(45), replay.spans[1].keys);
-    EXPECT_TRUE(back.keysAt(61).none()) << "frames outside every span hold no key";
-    EXPECT_TRUE(back.keysAt(199).none());
-    EXPECT_EQ(back.keysAt(200), replay.spans[2].keys);
+    const std::string text = "# duelfall-replay 1 game 1.0.0 seed 4294967295\n"
+                             "1-44 right\n45-60 right jump\n200-200 left fire enter\n"
+                             "# checkpoint 60 9f3a0c11\n# checkpoint 120 00000001\n"
+                             "# end 200 0a1b2c3d player 30 boss01 0 boss02 -10\n";
+    const Replay replay = Replay::parse(text);
+    EXPECT_EQ(replay.seed, 4294967295u);
+    EXPECT_EQ(replay.frames, 200);
+    EXPECT_EQ(replay.end, (WorldState{0x0a1b2c3d, 30, 0, -10}));
+    ASSERT_EQ(replay.checkpoints.size(), 2u);
+    EXPECT_EQ(replay.checkpoints[1].frame, 120);
+    EXPECT_EQ(replay.checkpoints[1].checksum, 1u);
+    // Frames outside every span hold no key.
+    using enum GameKey;
+    const std::pair<long, GameKeys> frames[]
+        = {{1, keysOf({Right})}, {44, keysOf({Right})}, {45, keysOf({Right, Jump})}, {60, keysOf({Right, Jump})},
+            {61, {}}, {199, {}}, {200, keysOf({Left, Fire, Enter})}, {201, {}}};
+    for (const auto& [frame, keys] : frames)
+        EXPECT_EQ(replay.keysAt(frame), keys) << "frame " << frame;
+    EXPECT_EQ(replay.text(), text);
 
     // Written on Windows, with blank lines: still the same replay.
-    std::string crlf = std::regex_replace(text, std::regex("\n"), "\r\n");
+    const std::string crlf = std::regex_replace(text, std::regex("\n"), "\r\n");
     EXPECT_EQ(Replay::parse(crlf + "\r\n\r\n").text(), text);
 }
 
@@ -113,11 +88,7 @@ TEST(ReplayFormat, RefusesDamagedFilesNamingTheLine)
 {
     const std::string header = kHeader;
     const std::string end = kEnd;
-    struct Case {
-        std::string text;
-        std::string error;
-    };
-    const std::vector<Case> cases = {
+    const std::vector<std::pair<std::string, std::string>> cases = {
         {"", "line 1: not a Duelfall replay"},
         {"1-20 right\n", "line 1: not a Duelfall replay"},
         {"# duelfall-replay 2 game 9.0 seed 1\n1-2 left\n", "line 1: replay format version 2 is not supported"},
@@ -143,47 +114,40 @@ TEST(ReplayFormat, RefusesDamagedFilesNamingTheLine)
         {header + "1-20 right\n# a comment\n" + end, "line 3: unknown line '# a comment'"},
         {header + "1-20 right\n21-30 left\n", "line 4: the end line is missing"},
     };
-    for (const Case& c : cases) {
+    for (const auto& [text, message] : cases) {
         try {
-            Replay::parse(c.text);
-            ADD_FAILURE() << "accepted:\n" << c.text;
+            Replay::parse(text);
+            ADD_FAILURE() << "accepted:\n" << text;
         } catch (const ReplayError& error) {
-            EXPECT_NE(std::string(error.what()).find(c.error), std::string::npos)
-                << "expected '" << c.error << "', got '" << error.what() << "'";
+            EXPECT_NE(std::string(error.what()).find(message), std::string::npos)
+                << "expected '" << message << "', got '" << error.what() << "'";
         }
     }
     EXPECT_NO_THROW(Replay::parse(header + "1-20 right\n" + end));
     EXPECT_THROW(Replay::load("no/such/file.replay"), ReplayError);
 }
 
-TEST(ReplayKeys, TheGameKeysReadFromAnyOfTheirKeysAndPlayBackAsTheSame)
+TEST(ReplayKeys, EveryCombinationOfGameKeysPlaysBackAsItselfAndAltEnterIsNoEnter)
 {
     Keyboard keyboard;
+    const auto read = [&](const Keyboard::State& state) {
+        keyboard.setScript(state);
+        keyboard.takeSnapshot();
+        return readGameKeys(keyboard);
+    };
     for (int held = 0; held < (1 << kGameKeyCount); ++held) {
         GameKeys keys;
         keys.held = static_cast<uint8_t>(held);
-        keyboard.setScript(keyboardStateOf(keys));
-        keyboard.takeSnapshot();
-        ASSERT_EQ(readGameKeys(keyboard).held, keys.held);
+        ASSERT_EQ(read(keyboardStateOf(keys)).held, keys.held);
     }
-    // The other keys of each binding mean the same game keys.
-    Keyboard::State other{};
-    for (SDL_Scancode key :
-        {SDL_SCANCODE_A, SDL_SCANCODE_D, SDL_SCANCODE_W, SDL_SCANCODE_S, SDL_SCANCODE_RSHIFT, SDL_SCANCODE_KP_ENTER})
-        other[key] = 1;
-    keyboard.setScript(other);
-    keyboard.takeSnapshot();
-    const GameKeys read = readGameKeys(keyboard);
-    for (GameKey key : {GameKey::Left, GameKey::Right, GameKey::Up, GameKey::Down, GameKey::Fire, GameKey::Enter})
-        EXPECT_TRUE(read.isHeld(key)) << gameKeyName(key);
-    EXPECT_FALSE(read.isHeld(GameKey::Jump));
-    // Alt+Enter switches full screen: it is no Enter that could restart the fight.
-    for (SDL_Scancode alt : {SDL_SCANCODE_LALT, SDL_SCANCODE_RALT}) {
-        Keyboard::State altEnter{};
-        altEnter[SDL_SCANCODE_RETURN] = altEnter[alt] = 1;
-        keyboard.setScript(altEnter);
-        keyboard.takeSnapshot();
-        EXPECT_FALSE(readGameKeys(keyboard).isHeld(GameKey::Enter)) << SDL_GetScancodeName(alt);
+    // Enter is either Enter key; with an Alt it switches full screen instead and could restart nothing.
+    const std::pair<std::vector<SDL_Scancode>, bool> enters[] = {{{SDL_SCANCODE_KP_ENTER}, true},
+        {{SDL_SCANCODE_RETURN, SDL_SCANCODE_LALT}, false}, {{SDL_SCANCODE_KP_ENTER, SDL_SCANCODE_RALT}, false}};
+    for (const auto& [keys, enter] : enters) {
+        Keyboard::State state{};
+        for (SDL_Scancode key : keys)
+            state[key] = 1;
+        EXPECT_EQ(read(state).isHeld(GameKey::Enter), enter) << SDL_GetScancodeName(keys.back());
     }
 }
 
@@ -192,29 +156,20 @@ TEST(ReplayRecorder, KeepsSpansACheckpointEvery60FramesAndOnlyWholeFrames)
     startHeadlessCore();
     World world;
     ReplayRecorder recorder(7);
-    GameKeys right;
-    right.set(GameKey::Right, true);
-    GameKeys rightFire = right;
-    rightFire.set(GameKey::Fire, true);
     for (long frame = 1; frame <= 130; ++frame) {
-        const GameKeys keys = frame <= 50 ? right : frame <= 70 ? GameKeys{} : rightFire;
-        recorder.recordFrame(keys);
+        recorder.recordFrame(frame <= 50 ? keysOf({GameKey::Right})
+                : frame <= 70            ? GameKeys{}
+                                         : keysOf({GameKey::Right, GameKey::Fire}));
         EXPECT_FALSE(recorder.frameDone(world));
         EXPECT_FALSE(recorder.frameDone(world)) << "a second call without a frame changes nothing";
     }
-    recorder.recordFrame(right); // frame 131 never finishes
+    recorder.recordFrame(keysOf({GameKey::Right})); // frame 131 never finishes
 
     const Replay replay = recorder.replay();
-    EXPECT_EQ(replay.seed, 7u);
-    EXPECT_EQ(replay.frames, 130);
-    ASSERT_EQ(replay.spans.size(), 2u);
-    EXPECT_EQ(replay.spans[0].from, 1);
-    EXPECT_EQ(replay.spans[0].to, 50);
-    EXPECT_EQ(replay.spans[1].from, 71);
-    EXPECT_EQ(replay.spans[1].to, 130) << "the unfinished frame is left out";
-    ASSERT_EQ(replay.checkpoints.size(), 2u);
-    EXPECT_EQ(replay.checkpoints[0].frame, 60);
-    EXPECT_EQ(replay.checkpoints[1].frame, 120);
+    EXPECT_EQ(withoutChecksums(replay.text()),
+        "# duelfall-replay 1 game 1.0.0 seed 7\n1-50 right\n71-130 right fire\n# checkpoint 60 CHECKSUM\n"
+        "# checkpoint 120 CHECKSUM\n# end 130 CHECKSUM player 50 boss01 880 boss02 880\n")
+        << "the unfinished frame is left out";
     EXPECT_EQ(replay.end, worldStateOf(world));
 
     // The checksum follows the world: a bullet or a step of the boss changes it.
@@ -258,8 +213,7 @@ TEST(ReplayArchive, KeepsTheTenNewestRunsAndTheLastAsLastReplay)
 
 TEST(ReplayArchive, AFatalErrorInTheMiddleOfAFightStillLeavesTheReplay)
 {
-    const fs::path dir = fs::absolute(scratchDirectory("fatal"));
-    fs::create_directory_symlink(fs::absolute("data"), dir / "data");
+    const std::string dir = gameDirectory("fatal");
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
@@ -268,95 +222,151 @@ TEST(ReplayArchive, AFatalErrorInTheMiddleOfAFightStillLeavesTheReplay)
             World world;
             GameSession session(world, std::nullopt);
             Core::instance().scenes().setGlobalScene(session.scene());
-            GameKeys keys;
-            keys.set(GameKey::Left, true);
-            Core::keyboard().setScript(keyboardStateOf(keys));
+            Core::keyboard().setScript(keyboardStateOf(keysOf({GameKey::Left})));
             for (int frame = 0; frame < 90; ++frame)
                 Core::instance().runFrame();
             fatalError("Something failed load!");
         },
         testing::ExitedWithCode(1), "Something failed load!");
-    const Replay replay = Replay::load((dir / "userData/replays/last.replay").string());
-    EXPECT_EQ(replay.frames, 90);
-    ASSERT_EQ(replay.spans.size(), 1u);
-    EXPECT_EQ(replay.spans[0].to, 90);
-    EXPECT_EQ(replay.checkpoints.size(), 1u);
+    const std::string text = readFile(dir + "/userData/replays/last.replay");
+    EXPECT_EQ(withoutChecksums(std::regex_replace(text, std::regex("seed [0-9]+"), "seed N")),
+        "# duelfall-replay 1 game 1.0.0 seed N\n1-90 left\n# checkpoint 60 CHECKSUM\n"
+        "# end 90 CHECKSUM player 50 boss01 880 boss02 880\n");
 }
 
-TEST(ReplaySimulator, ReplaysARecordedGameExactlyAndReportsTheFirstFrameThatDiffers)
+// A game recorded by the simulator, then played back by the simulator and by the game: each follows it
+// to the end, or stops at the first frame that differs, or refuses a file it cannot read, naming the line.
+TEST(ReplayPrograms, TheSimulatorAndTheGamePlayARecordingBackOrSayWhereTheyCannot)
 {
-    const std::string dir = scratchDirectory("sim");
+    const std::string dir = gameDirectory("programs");
     writeFile(dir + "/game.keys", kKeyScript);
-    const ProgramRun recorded
-        = runSim("--seed 99 --frames 420 --input " + dir + "/game.keys --record " + dir + "/game.replay");
-    ASSERT_EQ(recorded.status, 0) << recorded.output;
+    const ChildRun recorded = play(
+        DUELFALL_SIM_PATH, {"--seed", "99", "--frames", "240", "--input", "game.keys", "--record", "game.replay"}, dir);
+    ASSERT_EQ(recorded.status, 0) << recorded.err;
     const Replay replay = Replay::load(dir + "/game.replay");
     EXPECT_EQ(replay.seed, 99u);
-    EXPECT_EQ(replay.frames, 420);
-    EXPECT_EQ(replay.checkpoints.size(), 7u);
+    EXPECT_EQ(replay.frames, 240);
+    ASSERT_EQ(replay.checkpoints.size(), 4u);
     EXPECT_LT(replay.end.boss01Health, 880) << "the bullets hit the boss: the checksums have something to follow";
 
-    const ProgramRun replayed = runSim("--replay " + dir + "/game.replay");
-    ASSERT_EQ(replayed.status, 0) << replayed.output;
-    for (const char* name : {"frames", "outcome", "player_health", "boss01_health", "boss02_health"})
-        EXPECT_EQ(field(replayed.output, name), field(recorded.output, name)) << name;
-
-    // One checkpoint changed: that is the first frame reported.
     std::string text = replay.text();
-    text.replace(text.find("# checkpoint 180 ") + 17, 8, "00000000");
-    writeFile(dir + "/desync.replay", text);
-    ProgramRun desync = runSim("--replay " + dir + "/desync.replay");
-    EXPECT_EQ(desync.status, 3) << desync.output;
-    EXPECT_NE(desync.output.find("desync at frame 180: expected checksum 00000000, got checksum "), std::string::npos)
-        << desync.output;
-    EXPECT_EQ(field(desync.output, "frames"), "180") << "the replay stops at the first desync";
-
-    // Another seed plays another game: its first checkpoint already differs.
+    writeFile(dir + "/desync.replay", text.replace(text.find("# checkpoint 180 ") + 17, 8, "00000000"));
     text = replay.text();
-    text.replace(text.find("seed 99"), 7, "seed 98");
-    writeFile(dir + "/seed.replay", text);
-    desync = runSim("--replay " + dir + "/seed.replay");
-    EXPECT_EQ(desync.status, 3) << desync.output;
-    EXPECT_NE(desync.output.find("desync at frame"), std::string::npos) << desync.output;
-
-    // A damaged file is refused before anything runs, naming the line.
+    writeFile(dir + "/seed.replay", text.replace(text.find("seed 99"), 7, "seed 98"));
     writeFile(dir + "/damaged.replay", std::string(kHeader) + "1-20 right\n21-30 lfet\n" + kEnd);
-    const ProgramRun damaged = runSim("--replay " + dir + "/damaged.replay");
-    EXPECT_EQ(damaged.status, 2) << damaged.output;
-    EXPECT_NE(damaged.output.find("damaged.replay' line 3: unknown key 'lfet'"), std::string::npos) << damaged.output;
-    const ProgramRun both = runSim("--replay " + dir + "/game.replay --seed 1");
-    EXPECT_EQ(both.status, 2) << both.output;
+    writeFile(dir + "/future.replay", "# duelfall-replay 2 game 2.0.0 seed 1\n1-20 right\n");
+    struct Case {
+        std::string file;
+        int simStatus, gameStatus;
+        std::string message; // on standard error
+        std::string summary; // the simulator's, once it has played
+    };
+    const std::string end = recorded.out.substr(0, recorded.out.find(",\"game_overs\""));
+    const Case cases[] = {
+        {"game.replay", 0, 0, "", end},
+        {"desync.replay", 3, 3, "desync at frame 180: expected checksum 00000000, got checksum ", "{\"frames\":180,"},
+        {"seed.replay", 3, 3, "desync at frame ", "{\"frames\":"}, // another seed plays another game
+        {"damaged.replay", 2, 1, "damaged.replay' line 3: unknown key 'lfet'", ""},
+        {"future.replay", 2, 1, "replay format version 2 is not supported", ""},
+    };
+    for (const Case& c : cases)
+        for (const std::string program : {DUELFALL_SIM_PATH, DUELFALL_PATH}) {
+            const bool sim = program == DUELFALL_SIM_PATH;
+            const ChildRun run = play(program, {"--replay", c.file}, dir);
+            const std::string what = program + " --replay " + c.file + ": " + run.err;
+            EXPECT_EQ(run.status, sim ? c.simStatus : c.gameStatus) << what;
+            EXPECT_NE(run.err.find(c.message), std::string::npos) << what;
+            EXPECT_TRUE(!sim || run.out.rfind(c.summary, 0) == 0) << what << run.out;
+        }
+    EXPECT_NE(
+        readFile(dir + "/userData/log.txt").find("Replay played back to frame 240: no desync"), std::string::npos);
+    EXPECT_FALSE(fs::exists(dir + "/userData/replays")) << "a replay played back is not recorded again";
+    EXPECT_EQ(play(DUELFALL_SIM_PATH, {"--replay", "game.replay", "--seed", "1"}, dir).status, 2);
 }
 
-TEST(ReplayGame, PlaysARecordedGameBackAtNormalSpeedAndRefusesWhatItCannotRead)
+// The real game in a real window, played with real key events until the game is over, restarted with
+// Enter, played on and quit from the pause: the replay it left plays back in the simulator without a
+// desync, to the same end. Skipped where Xvfb or xdotool is missing.
+TEST(ReplayWindow, ARealGameDrivenByRealKeysReplaysInTheSimulatorWithoutADesync)
 {
-    const fs::path dir = fs::absolute(scratchDirectory("game"));
-    fs::create_directory_symlink(fs::absolute("data"), dir / "data");
-    writeFile(dir / "game.keys", kKeyScript);
-    const ProgramRun recorded = runSim("--seed 5 --frames 240 --input " + (dir / "game.keys").string() + " --record "
-        + (dir / "game.replay").string());
-    ASSERT_EQ(recorded.status, 0) << recorded.output;
+    for (const char* program : {"Xvfb", "xdotool"})
+        if (std::system((std::string("command -v ") + program + " >/dev/null").c_str()) != 0)
+            GTEST_SKIP() << program << " is not installed (scripts/install-deps.sh installs it)";
+    const std::string dir = gameDirectory("window");
+    int number = 40 + getpid() % 50;
+    while (fs::exists("/tmp/.X11-unix/X" + std::to_string(number))
+        || fs::exists("/tmp/.X" + std::to_string(number) + "-lock"))
+        ++number;
+    const std::string display = ":" + std::to_string(number);
+    ChildProcess xvfb({"Xvfb", display, "-screen", "0", "1280x800x24", "-nolisten", "tcp"}, dir);
+    for (int i = 0; i < 200 && !fs::exists("/tmp/.X11-unix/X" + std::to_string(number)); ++i)
+        pause(0.05);
+    ASSERT_TRUE(xvfb.running()) << xvfb.errors();
 
-    ProgramRun played = runProgram(DUELFALL_PATH, "--replay game.replay", dir);
-    EXPECT_EQ(played.status, 0) << played.output;
-    std::string log = readFile((dir / "userData/log.txt").string());
-    EXPECT_NE(log.find("Replay played back to frame 240: no desync"), std::string::npos) << log;
-    EXPECT_FALSE(fs::exists(dir / "userData/replays")) << "a replay played back is not recorded again";
+    // Drawn by SDL's software renderer, the lightest on a loaded machine; the key events are the only input.
+    const Environment x11{{"DISPLAY", display}, {"SDL_VIDEODRIVER", "x11"}, {"SDL_AUDIODRIVER", "dummy"},
+        {"SDL_RENDER_DRIVER", "software"}};
+    ChildProcess game({DUELFALL_PATH}, dir, x11);
+    std::string window;
+    for (int i = 0; i < 300 && window.empty() && game.running(); ++i, pause(0.1))
+        window = runChild({"xdotool", "search", "--name", "^Duelfall$"}, dir, x11).out;
+    ASSERT_FALSE(window.empty()) << "no game window: " << game.errors();
+    window = window.substr(0, window.find('\n'));
+    const auto xdotool = [&](const char* action, const std::vector<std::string>& keys) {
+        std::vector<std::string> command{"xdotool", action, "--window", window};
+        command.insert(command.end(), keys.begin(), keys.end());
+        runChild(command, dir, x11);
+    };
+    const auto hold = [&](const std::vector<std::string>& keys, double seconds) {
+        xdotool("keydown", keys);
+        pause(seconds);
+        xdotool("keyup", keys);
+    };
 
-    std::string text = readFile((dir / "game.replay").string());
-    text.replace(text.find("# checkpoint 120 ") + 17, 8, "00000000");
-    writeFile(dir / "desync.replay", text);
-    played = runProgram(DUELFALL_PATH, "--replay desync.replay", dir);
-    EXPECT_EQ(played.status, 3) << played.output;
-    EXPECT_NE(played.output.find("desync at frame 120: expected checksum 00000000"), std::string::npos)
-        << played.output;
+    // Standing under the first boss's path, aiming up and firing, jumping now and then: its rockets hit
+    // until the game is over (after about 2,100 frames), and the game writes its replay then.
+    xdotool("keydown", {"w", "Control_L"});
+    hold({"space"}, 0.4);
+    pause(1.0);
+    hold({"space", "Shift_L"}, 0.2);
+    const fs::path replays = dir + "/userData/replays";
+    std::optional<fs::path> atGameOver;
+    const auto findRun = [&] {
+        std::error_code error;
+        for (const auto& entry : fs::directory_iterator(replays, error))
+            if (entry.path().extension() == ".replay" && entry.path().filename() != "last.replay")
+                atGameOver = entry.path();
+        return atGameOver.has_value();
+    };
+    game.wait(300, findRun);
+    ASSERT_TRUE(atGameOver) << "no game over: " << game.errors();
+    xdotool("keyup", {"w", "Control_L"});
+    const Replay lost = Replay::load(atGameOver->string());
+    EXPECT_LE(lost.end.playerHealth, 0) << "the player was hit until its health was gone";
 
-    writeFile(dir / "damaged.replay", std::string(kHeader) + "1-20 right\n21-30 lfet\n" + kEnd);
-    played = runProgram(DUELFALL_PATH, "--replay damaged.replay", dir);
-    EXPECT_EQ(played.status, 1) << played.output;
-    EXPECT_NE(played.output.find("damaged.replay' line 3: unknown key 'lfet'"), std::string::npos) << played.output;
-    writeFile(dir / "future.replay", "# duelfall-replay 2 game 2.0.0 seed 1\n1-20 right\n");
-    played = runProgram(DUELFALL_PATH, "--replay future.replay", dir);
-    EXPECT_EQ(played.status, 1) << played.output;
-    EXPECT_NE(played.output.find("replay format version 2 is not supported"), std::string::npos) << played.output;
+    // Enter restarts; running both ways with letters and arrows, jumping and firing; Esc pauses, Q quits.
+    pause(0.5);
+    hold({"Return"}, 0.3);
+    hold({"a", "Up", "space", "Control_L"}, 0.7);
+    hold({"Right", "d", "Shift_R"}, 0.7);
+    xdotool("key", {"Escape"});
+    pause(0.3);
+    xdotool("key", {"q"});
+    ASSERT_EQ(game.wait(20), 0) << "the game did not end cleanly: " << game.errors();
+
+    const std::string last = (replays / "last.replay").string();
+    EXPECT_EQ(readFile(last), readFile(atGameOver->string())) << "the run's file is rewritten and copied at the end";
+    const Replay replay = Replay::load(last);
+    EXPECT_GT(replay.frames, lost.frames);
+    GameKeys held;
+    for (const Replay::Span& span : replay.spans)
+        held.held |= span.keys.held;
+    using enum GameKey;
+    EXPECT_EQ(held, keysOf({Left, Right, Up, Jump, Fire, Enter})) << "every key pressed was recorded, and no other";
+
+    // The simulator plays the same game, checkpoint by checkpoint, to the same end state (or fails with 3).
+    const ChildRun sim = play(DUELFALL_SIM_PATH, {"--replay", last}, dir);
+    ASSERT_EQ(sim.status, 0) << sim.err;
+    EXPECT_EQ(jsonField(sim.out, "frames"), std::to_string(replay.frames));
+    EXPECT_GE(std::atoi(jsonField(sim.out, "game_overs").c_str()), 1) << "the game over was replayed";
 }
