@@ -428,7 +428,7 @@ TEST(DrawShortcuts, EveryPictureIsTheOneTheDrawingWithoutShortcutsGives)
     r.setTarget(previous);
 }
 
-// Bad sound files are in test_bad_assets.
+// Bad sound files are in test_misuse.
 TEST(Audio, ASoundMovesItsOneChunkAndMusicStartsOnceHoweverOftenItIsPlayed)
 {
     startHeadlessCore();

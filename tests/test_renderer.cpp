@@ -287,7 +287,7 @@ TEST_F(RendererTest, AnImageReadBackAndSavedAsPngLoadsAsATextureThatASpriteDraws
     EXPECT_EQ(clipped.rect(), Rect(30, 20, 2, 2));
 }
 
-// The other loaders' bad files are in test_bad_assets.
+// The other loaders' bad files are in test_misuse.
 TEST_F(SurfaceTest, ResourcesThatCannotBeLoadedEndTheProgramWithTheirKindPathAndSdlsReason)
 {
     const std::string dir = scratchDirectory("surface");
