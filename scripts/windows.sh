@@ -184,8 +184,6 @@ wine_skips=(
   CoreTest.RunEndsAfterTheFrameInWhichTheCloseRequestArrives
   # Writes its log lines through streams of its own in text mode, where Windows writes CR LF.
   LogFile.ExactLinesAtAFixedLocalTimeAppendedByTwoWriters
-  # Xvfb offers Wine a single screen mode, so Windows refuses any other (DISP_CHANGE_BADMODE).
-  DisplayMode.TheClosestModeIsTakenUntilRestoredAndSettingIconsLeavesTheSurfacesAsTheyWere
   # Wine's extension string has two spaces before its WGL names: the report turns every space into
   # a line end, the test expects one name on every line.
   SystemInfo.NineSectionsInOrderWithTheirLinesAndTheFileRewrittenAtEveryStart

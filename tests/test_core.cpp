@@ -1,6 +1,5 @@
-// The headless core: the order of a frame, scene slots, the draw step's clears and stretch, the frame
-// loop's end on a close request, fatal errors; input snapshots across polls, the events the poll reacts
-// to and the mouse in logical coordinates; sounds and music; display modes and the window icon.
+// The headless core: a frame's order, scene slots, the draw step's clears and stretch, the end on a close
+// request, fatal errors; input across polls and the mouse in logical coordinates; sounds and music.
 #include "Audio/Music.h"
 #include "Audio/Sound.h"
 #include "Core/Core.h"
@@ -10,9 +9,6 @@
 #include "Graphics/Surface.h"
 #include "Input/Input.h"
 #include "Input/Window.h"
-#include "System/DisplayMode.h"
-#include "System/NativeWindow.h"
-#include "System/WindowIcon.h"
 #include "support/EngineHarness.h"
 #include "support/Headless.h"
 
@@ -65,25 +61,23 @@ void pollAfter(std::initializer_list<SDL_Event> events)
     input().pollEvents();
 }
 
-// An event of the given type with fields set by the caller.
-template <typename Fill> SDL_Event event(uint32_t type, Fill fill)
-{
-    SDL_Event event{};
-    event.type = type;
-    fill(event);
-    return event;
-}
 SDL_Event wheel(int x, int y)
 {
-    return event(SDL_MOUSEWHEEL, [=](SDL_Event& e) { e.wheel.x = x, e.wheel.y = y; });
+    SDL_Event event{.type = SDL_MOUSEWHEEL};
+    event.wheel.x = x, event.wheel.y = y;
+    return event;
 }
 SDL_Event windowEvent(uint8_t kind, int w = 0, int h = 0)
 {
-    return event(SDL_WINDOWEVENT, [=](SDL_Event& e) { e.window.event = kind, e.window.data1 = w, e.window.data2 = h; });
+    SDL_Event event{.type = SDL_WINDOWEVENT};
+    event.window.event = kind, event.window.data1 = w, event.window.data2 = h;
+    return event;
 }
 SDL_Event text(const char* typed)
 {
-    return event(SDL_TEXTINPUT, [=](SDL_Event& e) { std::strncpy(e.text.text, typed, sizeof e.text.text - 1); });
+    SDL_Event event{.type = SDL_TEXTINPUT};
+    std::strncpy(event.text.text, typed, sizeof event.text.text - 1);
+    return event;
 }
 
 class CoreTest : public ::testing::Test {
@@ -206,23 +200,19 @@ TEST_F(CoreTest, FatalErrorLogsBothLinesAndExitsWithStatusOne)
     EXPECT_NE(added.find("|ERROR| the disk went away\n", first), std::string::npos) << added;
 }
 
-// Re-initialises the core without a render target, draws one frame and exits with 0 when the frame
-// went to the window and was captured from there.
-[[noreturn]] void drawWithoutTarget()
-{
-    core().init("Duelfall direct", {320, 200}, false);
-    scenes().setGlobalScene({nullptr, [] { core().renderer().fillRect({0, 0, 10, 10}, kRed); }});
-    core().runFrame();
-    const Image frame = core().captureFrame();
-    const bool ok = !core().usesRenderTarget() && core().renderTarget().isNull() && frame.size == Size{320, 200}
-        && frame.pixel(5, 5) == kRed && frame.pixel(100, 100) == kBackdrop;
-    std::exit(ok ? 0 : 2);
-}
-
+// A second init replaces the window and renderer: in a child process, so that the other tests keep theirs.
 TEST_F(CoreTest, WithoutATargetTheWindowItselfIsDrawnAndCaptured)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    // A second init replaces the window and renderer: done in a child process so the others keep theirs.
+    const auto drawWithoutTarget = [] {
+        core().init("Duelfall direct", {320, 200}, false);
+        scenes().setGlobalScene({nullptr, [] { core().renderer().fillRect({0, 0, 10, 10}, kRed); }});
+        core().runFrame();
+        const Image frame = core().captureFrame();
+        const bool drawnThere = !core().usesRenderTarget() && core().renderTarget().isNull()
+            && frame.size == Size{320, 200} && frame.pixel(5, 5) == kRed && frame.pixel(100, 100) == kBackdrop;
+        std::exit(drawnThere ? 0 : 2);
+    };
     EXPECT_EXIT(drawWithoutTarget(), ::testing::ExitedWithCode(0), "");
 }
 
@@ -247,14 +237,8 @@ TEST_F(InputTest, AHeldKeyIsPressedInItsFirstFrameOnlyReleasedInTheFrameAfterAnd
     pollHolding({});
     EXPECT_FALSE(keyboard().isKeyReleased(SDL_SCANCODE_D) || keyboard().isModReleased(KMOD_SHIFT));
 
-    // Down and up again between two polls is never seen.
-    Keyboard::State held{};
-    held[SDL_SCANCODE_SPACE] = 1;
-    keyboard().setScript(held);
-    keyboard().setScript({});
-    input().pollEvents();
-    EXPECT_FALSE(keyboard().isKeyPressed(SDL_SCANCODE_SPACE) || keyboard().isKeyReleased(SDL_SCANCODE_SPACE));
     // Scancodes outside the snapshot read as up.
+    Keyboard::State held;
     held.fill(1);
     keyboard().setScript(held);
     input().pollEvents();
@@ -264,14 +248,6 @@ TEST_F(InputTest, AHeldKeyIsPressedInItsFirstFrameOnlyReleasedInTheFrameAfterAnd
         const auto key = static_cast<SDL_Scancode>(code);
         EXPECT_FALSE(keyboard().isKeyDown(key) || keyboard().isKeyPressed(key) || keyboard().isKeyReleased(key));
     }
-    // Without a script the keyboard is SDL's own.
-    keyboard().clearScript();
-    SDL_SetModState(KMOD_LCTRL);
-    input().pollEvents();
-    EXPECT_TRUE(keyboard().isModDown(KMOD_CTRL));
-    SDL_SetModState(KMOD_NONE);
-    input().pollEvents();
-    EXPECT_TRUE(keyboard().isModReleased(KMOD_CTRL));
 }
 
 TEST_F(InputTest, WheelFocusResizeAndTypedTextLastOnePollAndTheMouseIsReadInLogicalCoordinates)
@@ -299,13 +275,9 @@ TEST_F(InputTest, WheelFocusResizeAndTypedTextLastOnePollAndTheMouseIsReadInLogi
     EXPECT_EQ(typing.takeText(), "Duelfall \xc3\xa9");
     EXPECT_EQ(typing.takeText(), "");
     typing.stop();
-    EXPECT_FALSE(typing.isActive());
 
     core().window().setSize({2048, 1440});
     warpMouse({512, 360});
-    Point window;
-    SDL_GetMouseState(&window.x, &window.y);
-    EXPECT_EQ(window, (Point{1024, 720}));
     input().pollEvents();
     EXPECT_EQ(mouse().position(), (Point{512, 360}));
     warpMouse({500, 100});
@@ -433,8 +405,6 @@ TEST(Audio, ASoundMovesItsOneChunkAndMusicStartsOnceHoweverOftenItIsPlayed)
 {
     startHeadlessCore();
     Sound sound("data/sfx/playerShoot.wav");
-    sound.setVolume(40);
-    EXPECT_EQ(Mix_VolumeChunk(sound.handle(), -1), 40);
     Mix_Chunk* chunk = sound.handle();
     Sound moved(std::move(sound));
     EXPECT_EQ(moved.handle(), chunk);
@@ -444,7 +414,6 @@ TEST(Audio, ASoundMovesItsOneChunkAndMusicStartsOnceHoweverOftenItIsPlayed)
     Mix_HaltChannel(-1);
 
     Music music("data/sfx/explode.wav");
-    EXPECT_FALSE(music.wasPlayed());
     music.play(-1);
     EXPECT_EQ(Mix_PlayingMusic(), 1);
     // Stopped from outside, it is not started again by later calls, as if every frame asked.
@@ -452,32 +421,4 @@ TEST(Audio, ASoundMovesItsOneChunkAndMusicStartsOnceHoweverOftenItIsPlayed)
     music.play(-1);
     EXPECT_EQ(Mix_PlayingMusic(), 0);
     EXPECT_TRUE(music.wasPlayed());
-}
-
-TEST(DisplayMode, TheClosestModeIsTakenUntilRestoredAndSettingIconsLeavesTheSurfacesAsTheyWere)
-{
-    startHeadlessCore();
-    SDL_Window* window = core().window().handle();
-    const int display = SDL_GetWindowDisplayIndex(window);
-    SDL_DisplayMode desktop = {}, chosen = {}, closest = {};
-    ASSERT_EQ(SDL_GetDesktopDisplayMode(display, &desktop), 0);
-    ASSERT_EQ(setDisplayMode({desktop.w / 2, desktop.h / 2}, 60), 0);
-    ASSERT_EQ(SDL_GetWindowDisplayMode(window, &chosen), 0);
-    const SDL_DisplayMode wanted = {SDL_PIXELFORMAT_RGB888, desktop.w / 2, desktop.h / 2, 60, nullptr};
-    ASSERT_NE(SDL_GetClosestDisplayMode(display, &wanted, &closest), nullptr);
-    EXPECT_EQ(Size(chosen.w, chosen.h), Size(closest.w, closest.h));
-    EXPECT_EQ(restoreDisplayMode(), 0);
-    ASSERT_EQ(SDL_GetWindowDisplayMode(window, &chosen), 0);
-    EXPECT_EQ(Size(chosen.w, chosen.h), Size(desktop.w, desktop.h));
-    EXPECT_EQ(nativeWindowHandle(nullptr), nullptr);
-
-    Surface big(SDL_CreateRGBSurfaceWithFormat(0, 32, 32, 32, SDL_PIXELFORMAT_ABGR8888));
-    Surface small(SDL_CreateRGBSurfaceWithFormat(0, 16, 16, 24, SDL_PIXELFORMAT_RGB24));
-    big.fill(Color(1, 2, 3, 4));
-    setIcon(core().window(), big, &small);
-    setWindowIcon(nullptr, big.handle());
-    setWindowIcon(window, nullptr);
-    EXPECT_EQ(big.handle()->format->format, SDL_PIXELFORMAT_ABGR8888);
-    EXPECT_EQ(big.pixel({31, 31}), Color(1, 2, 3, 4));
-    EXPECT_EQ(small.handle()->format->format, SDL_PIXELFORMAT_RGB24);
 }

@@ -6,8 +6,7 @@
 #include <functional>
 #include <string>
 
-// Helpers shared by the engine's test programs, in their own namespace so that no other test's helper can
-// clash with them at link time.
+// Helpers of the engine's test programs, in a namespace of their own so that no other helper clashes at link time.
 namespace engine_test {
 
 // The log's size now: the lines a death test adds come after it.
@@ -16,9 +15,8 @@ std::uintmax_t logSize();
 // Everything the log received after the given size.
 std::string logSince(std::uintmax_t offset);
 
-// Runs the action in a child process, which must end with status 1 after printing "Error! " and the message
-// on standard error and writing it to the log as an ERROR line followed by a second one (SDL's error).
-// Returns the lines the child added to the log.
+// Runs the action in a child process that must end with status 1, printing "Error! " and the message and logging
+// it as an ERROR line followed by a second one (SDL's error). Returns the lines the child added to the log.
 std::string expectFatal(const std::function<void()>& action, const std::string& message);
 
 // How many pixels of the image have exactly this colour.

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -18,9 +17,7 @@ void startHeadlessCore()
         return;
     // Never under a real display: a fatal error would open a box that waits for a click.
     useHeadlessDrivers();
-    // No one sees the window: SDL's software renderer draws straight into its memory (the environment
-    // may still ask for another renderer).
-    chooseHeadlessRendering();
+    chooseHeadlessRendering(); // no one sees the window: the software renderer draws into its memory
     Core::instance().init("Duelfall tests", {1024, 720}, true);
     started = true;
 }
@@ -35,8 +32,7 @@ std::string readFile(const std::string& path)
 
 std::string scratchDirectory(const std::string& name)
 {
-    // CTest runs the tests of a program side by side, each in a process of its own: a directory per
-    // test keeps one test from clearing the files of another that uses the same name.
+    // CTest runs a program's tests side by side: a directory per test keeps one from clearing another's files.
     std::filesystem::path dir = "scratch";
     if (const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info())
         dir /= std::string(test->test_suite_name()) + "." + test->name();
