@@ -82,7 +82,6 @@ TEST(Random, ASeedFixesTheSequenceRandomIntIsTheModuloOfTheNextNumberAndColoursA
     c.randomize();
     EXPECT_EQ(c, Color(80, 59, 211, 77));
     EXPECT_TRUE(Color().isEmpty() && !Color(0, 0, 0, 1).isEmpty());
-    EXPECT_EQ(Color(NamedColor::GOLD, 10), Color(255, 218, 0, 10));
     EXPECT_EQ(Color(NamedColor::EMPTY, 255), Color()) << "EMPTY stays empty whatever the alpha";
     EXPECT_TRUE(Color(9, 9, 9, 100).isTransparent(100) && !Color(9, 9, 9, 101).isTransparent(100));
 }

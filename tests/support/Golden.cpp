@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 namespace {
@@ -11,10 +12,7 @@ namespace {
 std::vector<std::string> words(const std::string& line)
 {
     std::istringstream in(line);
-    std::vector<std::string> result;
-    for (std::string word; in >> word;)
-        result.push_back(word);
-    return result;
+    return {std::istream_iterator<std::string>(in), std::istream_iterator<std::string>()};
 }
 
 } // namespace
