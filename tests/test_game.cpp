@@ -91,14 +91,6 @@ template <typename... T> std::string join(const T&... values)
     return out.str();
 }
 
-std::string flags(std::initializer_list<bool> bits)
-{
-    std::string text;
-    for (bool bit : bits)
-        text += bit ? '1' : '0';
-    return text;
-}
-
 std::string tint(const Texture& texture)
 {
     const Color c = texture.colorMod();
@@ -144,10 +136,10 @@ void update(Trace& trace, const std::string& name, Boss01& boss, std::vector<Bul
         cx += explosion.rect().center().x, cy += explosion.rect().center().y;
     }
     trace.add(name,
-        join(body.x, body.y, boss.direction(), boss.health(),
-            flags({boss.isDead(), boss.isFinished(), boss.isFlashOn()}), box.x, box.y, impact.x, impact.y,
-            boss.rockets().size(), rx, ry, boss.rocketTimer().count(), boss.rocketTimer().limit(), explosions, cx, cy,
-            boss.explosionSoundStarts(), tint(boss.animation()->texture()), bullets.size()));
+        join(body.x, body.y, boss.direction(), boss.health(), boss.isDead(), boss.isFinished(), boss.isFlashOn(), box.x,
+            box.y, impact.x, impact.y, boss.rockets().size(), rx, ry, boss.rocketTimer().count(),
+            boss.rocketTimer().limit(), explosions, cx, cy, boss.explosionSoundStarts(),
+            tint(boss.animation()->texture()), bullets.size()));
 }
 
 // One update of the second boss and its row: the body, directions, health, flags, lasers and fireballs
@@ -162,12 +154,12 @@ void update(Trace& trace, const std::string& name, Boss02& boss, std::vector<Bul
     for (const Fireball& fireball : boss.fireballs())
         fx += fireball.isExploding(), fy += fireball.position().y;
     trace.add(name,
-        join(r.x, r.y, r.w, r.h, boss.directionX(), boss.directionY(), boss.health(),
-            flags({boss.isDead(), boss.isFinished(), boss.isTransforming(), boss.isSecondStage(), boss.isInvulnerable(),
-                boss.isShowingSecondLook(), boss.isFlashOn()}),
-            boss.lasers().size(), lx, ly, ld, boss.fireballs().size(), fx, fy, boss.laserTimer().count(),
-            boss.laserTimer().limit(), boss.fireballTimer().count(), boss.fireballTimer().limit(),
-            boss.laserSoundStarts(), boss.explosionSoundStarts(), tint(boss.currentTexture()), bullets.size()));
+        join(r.x, r.y, r.w, r.h, boss.directionX(), boss.directionY(), boss.health(), boss.isDead(), boss.isFinished(),
+            boss.isTransforming(), boss.isSecondStage(), boss.isInvulnerable(), boss.isShowingSecondLook(),
+            boss.isFlashOn(), boss.lasers().size(), lx, ly, ld, boss.fireballs().size(), fx, fy,
+            boss.laserTimer().count(), boss.laserTimer().limit(), boss.fireballTimer().count(),
+            boss.fireballTimer().limit(), boss.laserSoundStarts(), boss.explosionSoundStarts(),
+            tint(boss.currentTexture()), bullets.size()));
 }
 
 template <typename Boss> void run(Trace& trace, const std::string& name, Boss& boss, int updates)
@@ -184,12 +176,8 @@ template <typename T> std::string countAndX(const std::vector<T>& items)
     return std::to_string(items.size()) + " " + std::to_string(x);
 }
 
-struct HeadlessEngine {
-    HeadlessEngine() { startHeadlessCore(); }
-};
-
 // The arena and the bosses' weapons, as the frame update hands them to the player.
-class PlayerTest : public ::testing::Test, private HeadlessEngine {
+class PlayerTest : public ::testing::Test {
 protected:
     Player makePlayer(Point at)
     {
@@ -201,20 +189,16 @@ protected:
         made.setHitSound("data/sfx/playerHit.wav");
         return made;
     }
-    // Keys by letter: left, right, up, down, jump, fire. A held fire key is pressed again every frame, as
-    // the game reads it; the others stay as set.
-    void hold(const std::string& keys)
-    {
-        held = keys;
-        player.setLeftKey(keys.find('l') != std::string::npos);
-        player.setRightKey(keys.find('r') != std::string::npos);
-        player.setUpKey(keys.find('u') != std::string::npos);
-        player.setDownKey(keys.find('d') != std::string::npos);
-        player.setJumpKey(keys.find('j') != std::string::npos);
-    }
+    // One frame holding the keys of `held` by letter (left, right, up, down, jump, fire), set as the game does.
     void frame()
     {
-        player.setFireKey(held.find('f') != std::string::npos);
+        const auto holds = [&](char key) { return held.find(key) != std::string::npos; };
+        player.setLeftKey(holds('l'));
+        player.setRightKey(holds('r'));
+        player.setUpKey(holds('u'));
+        player.setDownKey(holds('d'));
+        player.setJumpKey(holds('j'));
+        player.setFireKey(holds('f'));
         player.update(solids, rockets, impactArea, lasers, fireballs);
     }
     // A fresh player at x, rested on the floor (so that the next frame can jump), with no weapon around.
@@ -222,7 +206,7 @@ protected:
     {
         rockets.clear(), lasers.clear(), fireballs.clear(), impactArea.reset();
         player = makePlayer({x, 532});
-        hold("");
+        held.clear();
         for (int i = 0; i < 100 && (i == 0 || !player.isOnGround()); ++i)
             frame();
         ASSERT_TRUE(player.isOnGround());
@@ -237,11 +221,10 @@ protected:
             for (const Bullet& bullet : player.getBullets())
                 x += bullet.getPosition().x, y += bullet.getPosition().y, h += bullet.hdir(), v += bullet.vdir();
             trace.add(name,
-                join(p.x(), p.y(), p.vx(), p.vy(), p.getHealth(),
-                    flags({p.isDead(), p.isFinished(), p.isInvulnerable(), p.isVisible(), p.isOnGround()}),
-                    p.animState(), p.facing(), +p.texture().alpha(), +walk.texture().alpha(), +jump.texture().alpha(),
-                    player.getBullets().size(), x, y, h, v, countAndX(rockets), countAndX(lasers),
-                    countAndX(fireballs)));
+                join(p.x(), p.y(), p.vx(), p.vy(), p.getHealth(), p.isDead(), p.isFinished(), p.isInvulnerable(),
+                    p.isVisible(), p.isOnGround(), p.animState(), p.facing(), +p.texture().alpha(),
+                    +walk.texture().alpha(), +jump.texture().alpha(), player.getBullets().size(), x, y, h, v,
+                    countAndX(rockets), countAndX(lasers), countAndX(fireballs)));
         }
     }
     Fireball fireballAt(Point at)
@@ -251,6 +234,7 @@ protected:
         return fireball;
     }
 
+    bool started = (startHeadlessCore(), true); // before anything loads
     Animation walk{"data/img/playerAnimation/walk.xml", 1};
     Animation jump{"data/img/playerAnimation/jump.xml", 1};
     std::vector<Rect> solids{{0, 600, 1200, 300}, {-200, 0, 200, 1000}, {1024, 0, 200, 1000}};
@@ -271,14 +255,12 @@ std::string worldRow(World& w)
     const Boss01& b1 = w.boss01;
     const Boss02& b2 = w.boss02;
     const Texture b1Texture = b1.animation()->texture(), b2Texture = b2.currentTexture();
-    return join(p.x(), p.y(), p.vx(), p.vy(), p.getHealth(),
-        flags({p.isDead(), p.isFinished(), p.isInvulnerable(), p.isVisible(), p.isOnGround()}), p.animState(),
-        p.facing(), +p.texture().alpha(), w.player.getBullets().size(), b1.rect().x, b1.rect().y, b1.direction(),
-        b1.health(), flags({b1.isDead(), b1.isFinished(), b1.isFlashOn(), b1.impactArea().has_value()}),
-        +b1Texture.alpha(), +b1Texture.colorMod().g, w.boss01.rockets().size(), b1.explosionSoundStarts(), b2.rect().x,
-        b2.rect().y, b2.rect().w, b2.health(),
-        flags({b2.isDead(), b2.isFinished(), b2.isTransforming(), b2.isSecondStage(), b2.isInvulnerable(),
-            b2.isShowingSecondLook(), b2.isFlashOn()}),
+    return join(p.x(), p.y(), p.vx(), p.vy(), p.getHealth(), p.isDead(), p.isFinished(), p.isInvulnerable(),
+        p.isVisible(), p.isOnGround(), p.animState(), p.facing(), +p.texture().alpha(), w.player.getBullets().size(),
+        b1.rect().x, b1.rect().y, b1.direction(), b1.health(), b1.isDead(), b1.isFinished(), b1.isFlashOn(),
+        b1.impactArea().has_value(), +b1Texture.alpha(), +b1Texture.colorMod().g, w.boss01.rockets().size(),
+        b1.explosionSoundStarts(), b2.rect().x, b2.rect().y, b2.rect().w, b2.health(), b2.isDead(), b2.isFinished(),
+        b2.isTransforming(), b2.isSecondStage(), b2.isInvulnerable(), b2.isShowingSecondLook(), b2.isFlashOn(),
         +b2Texture.alpha(), +b2Texture.colorMod().g, w.boss02.lasers().size(), w.boss02.fireballs().size(),
         b2.laserSoundStarts(), b2.explosionSoundStarts(), w.youBarLeft.rect().right(), w.youBar.rect().x,
         w.youBar.rect().y, w.youBar.rect().w, w.youBarRight.rect().x, w.bossBarLeft.rect().right(), w.bossBar.rect().x,
@@ -336,14 +318,14 @@ TEST_F(PlayerTest, TheScriptedEpisodesFollowTheGoldenPlayerTrace)
             player.restart();
             held.clear();
         } else if (in >> word >> h) {
-            hold(word == "-" ? "" : word);
+            held = word == "-" ? "" : word;
             record(command, h);
         } else {
             ADD_FAILURE() << "cannot read: " << line;
         }
     }
     expectGolden(trace.rows, "player.trace",
-        "episode frame x y vx vy health dead.finished.invulnerable.visible.ground anim facing alpha walk_alpha "
+        "episode frame x y vx vy health dead finished invulnerable visible ground anim facing alpha walk_alpha "
         "jump_alpha bullets bullets_x bullets_y bullets_hdir bullets_vdir rockets rockets_x lasers lasers_x "
         "fireballs fireballs_x");
 }
@@ -387,7 +369,7 @@ TEST(Boss01, ScriptedEpisodesFollowTheGoldenBoss01Trace)
         run(trace, "death", *boss, 45);
     }
     expectGolden(trace.rows, "boss01.trace",
-        "episode update x y direction health dead.finished.flash hitbox_x hitbox_y impact_x impact_y rockets "
+        "episode update x y direction health dead finished flash hitbox_x hitbox_y impact_x impact_y rockets "
         "rockets_x rockets_y rocket_count rocket_limit explosion0 count0 explosion1 count1 explosion2 count2 "
         "explosion3 count3 explosion4 count4 explosions_x explosions_y sounds alpha tint_r tint_g tint_b bullets");
 }
@@ -435,7 +417,7 @@ TEST(Boss02, ScriptedEpisodesFollowTheGoldenBoss02Trace)
     }
     expectGolden(trace.rows, "boss02.trace",
         "episode update x y w h direction_x direction_y health "
-        "dead.finished.transforming.stage.invulnerable.look.flash lasers lasers_x lasers_y lasers_direction "
+        "dead finished transforming stage invulnerable look flash lasers lasers_x lasers_y lasers_direction "
         "fireballs fireballs_exploding fireballs_y laser_count laser_limit fireball_count fireball_limit "
         "laser_sounds sounds alpha tint_r tint_g tint_b bullets");
 }
@@ -503,8 +485,8 @@ TEST(Projectiles, AFireballsRowFollowsTheGoldenFireballTraceAndOnlyItsStartedExp
     std::vector<std::string> rows;
     const auto update = [&] {
         fireball.update();
-        std::string row = join(fireball.position().x, fireball.position().y,
-            flags({fireball.isExploding(), fireball.explosionStarting(), fireball.isDone()}), fireball.row().size());
+        std::string row = join(fireball.position().x, fireball.position().y, fireball.isExploding(),
+            fireball.explosionStarting(), fireball.isDone(), fireball.row().size());
         for (const Animation& explosion : fireball.row())
             row += join(explosion.rect().x, explosion.rect().y, explosion.current(), explosion.frameTimer().count());
         rows.push_back(row);
@@ -536,7 +518,7 @@ TEST(Projectiles, AFireballsRowFollowsTheGoldenFireballTraceAndOnlyItsStartedExp
     update();
     fireball.setExplosion("data/img/explosion/explode2.xml"); // loading again appends ten more
     update();
-    expectGolden(rows, "fireball.trace", "x y exploding.starting.done explosions x y frame count ...");
+    expectGolden(rows, "fireball.trace", "x y exploding starting done explosions x y frame count ...");
 }
 
 // The autopilot's game (seed 1) through the game's own frame callables: it loses the first fight on purpose,
@@ -561,9 +543,11 @@ TEST(GameTest, TheAutopilotsWholeFightFollowsTheGoldenWorldTrace)
     }
     Core::keyboard().clearScript();
     expectGolden(rows, "world.trace",
-        "x y vx vy health dead.finished.invulnerable.visible.ground anim facing alpha bullets boss1_x boss1_y "
-        "boss1_direction boss1_health dead.finished.flash.impact boss1_alpha boss1_tint_g rockets boss1_sounds "
-        "boss2_x boss2_y boss2_w boss2_health dead.finished.transforming.stage.invulnerable.look.flash boss2_alpha "
+        "x y vx vy health dead finished invulnerable visible ground anim facing alpha bullets boss1_x boss1_y "
+        "boss1_direction boss1_health boss1_dead boss1_finished boss1_flash boss1_impact boss1_alpha boss1_tint_g "
+        "rockets boss1_sounds "
+        "boss2_x boss2_y boss2_w boss2_health boss2_dead boss2_finished transforming stage boss2_invulnerable look "
+        "boss2_flash boss2_alpha "
         "boss2_tint_g lasers fireballs laser_sounds boss2_sounds you_left_end you_x you_y you_w you_right_x "
         "boss_left_end boss_x boss_y boss_w boss_right_x text_x text_y text_bytes music");
 }
