@@ -1,6 +1,5 @@
-// The game's objects and world driven in-process frame by frame, from the real assets with the generator
-// seeded, against the golden traces of tests/golden/: what test_sim's traces do not show (speeds, flags,
-// timers, fades, tints, sounds, the bars, the victory text). Pictures are read back from the target.
+// The game's objects and world driven in-process, seeded, against tests/golden/: what test_sim's traces do not
+// show (speeds, flags, timers, fades, tints, sounds, bars, the victory text), and pictures read back.
 
 #include "Autopilot.h"
 #include "GameFrame.h"
@@ -54,8 +53,7 @@ long inkIn(const Image& image, const Rect& area)
     return ink;
 }
 
-// Pixels of the block at `at` that differ from the picture, mirrored by the SDL flip bits: opaque
-// pixels must show the picture's colour, transparent ones the backdrop.
+// Pixels at `at` that differ from the picture flipped by the SDL bits (transparent ones must show the backdrop).
 int pictureMismatches(const Image& frame, Point at, const Surface& picture, int flip)
 {
     const Size size = picture.size();
@@ -73,8 +71,7 @@ int pictureMismatches(const Image& frame, Point at, const Surface& picture, int 
     return wrong;
 }
 
-// Pixels of the area that are not the horizontal mirror image of the same area in the other frame, allowing
-// a rounding difference of 6.
+// Pixels of the area that differ (by more than rounding) from its horizontal mirror image in the other frame.
 int unmirroredPixels(const Image& mirrored, const Image& straight, const Rect& area)
 {
     int wrong = 0;
@@ -99,6 +96,13 @@ std::string tint(const Texture& texture)
 
 Bullet bulletAt(Point p) { return Bullet("data/img/bullet.png", p, Bullet::kRight); }
 
+Fireball fireballAt(Point at)
+{
+    Fireball fireball("data/img/fireball.png", at);
+    fireball.setExplosion("data/img/explosion/explode2.xml");
+    return fireball;
+}
+
 // The world as the game builds it (its bosses draw random numbers only when updated), the generator seeded.
 std::unique_ptr<World> seededWorld(uint32_t seed)
 {
@@ -120,8 +124,7 @@ struct Trace {
     int step = 0;
 };
 
-// One update of the first boss and its row: the body, hit box, impact explosion, rockets and their timer,
-// each death explosion's frame and count (centres summed), sounds, alpha, tint, the bullets left.
+// One update of the first boss; its row: body, boxes, rockets, timer, death explosions, sounds, tint, bullets.
 void update(Trace& trace, const std::string& name, Boss01& boss, std::vector<Bullet> bullets = {})
 {
     boss.update(bullets);
@@ -142,8 +145,7 @@ void update(Trace& trace, const std::string& name, Boss01& boss, std::vector<Bul
             tint(boss.animation()->texture()), bullets.size()));
 }
 
-// One update of the second boss and its row: the body, directions, health, flags, lasers and fireballs
-// (summed), the timers, sounds, the shown picture's alpha and tint, the bullets left.
+// One update of the second boss; its row: body, directions, flags, shots (summed), timers, sounds, tint, bullets.
 void update(Trace& trace, const std::string& name, Boss02& boss, std::vector<Bullet> bullets = {})
 {
     boss.update(bullets);
@@ -179,16 +181,6 @@ template <typename T> std::string countAndX(const std::vector<T>& items)
 // The arena and the bosses' weapons, as the frame update hands them to the player.
 class PlayerTest : public ::testing::Test {
 protected:
-    Player makePlayer(Point at)
-    {
-        Player made("data/img/player.png", at);
-        made.setWalkAnimation(walk);
-        made.setJumpAnimation(jump);
-        made.setBullet("data/img/bullet.png");
-        made.setShootSound("data/sfx/playerShoot.wav");
-        made.setHitSound("data/sfx/playerHit.wav");
-        return made;
-    }
     // One frame holding the keys of `held` by letter (left, right, up, down, jump, fire), set as the game does.
     void frame()
     {
@@ -205,7 +197,12 @@ protected:
     void standAt(int x)
     {
         rockets.clear(), lasers.clear(), fireballs.clear(), impactArea.reset();
-        player = makePlayer({x, 532});
+        player = Player("data/img/player.png", {x, 532});
+        player.setWalkAnimation(walk);
+        player.setJumpAnimation(jump);
+        player.setBullet("data/img/bullet.png");
+        player.setShootSound("data/sfx/playerShoot.wav");
+        player.setHitSound("data/sfx/playerHit.wav");
         held.clear();
         for (int i = 0; i < 100 && (i == 0 || !player.isOnGround()); ++i)
             frame();
@@ -227,12 +224,6 @@ protected:
                     countAndX(rockets), countAndX(lasers), countAndX(fireballs)));
         }
     }
-    Fireball fireballAt(Point at)
-    {
-        Fireball fireball("data/img/fireball.png", at);
-        fireball.setExplosion("data/img/explosion/explode2.xml");
-        return fireball;
-    }
 
     bool started = (startHeadlessCore(), true); // before anything loads
     Animation walk{"data/img/playerAnimation/walk.xml", 1};
@@ -242,13 +233,12 @@ protected:
     std::optional<Rect> impactArea;
     std::vector<Laser> lasers;
     std::vector<Fireball> fireballs;
-    Player player = makePlayer({100, 400});
+    Player player{"data/img/player.png", {}}; // the script's first line places it
     std::string held;
     Trace trace;
 };
 
-// What one frame leaves of the world beyond the simulator's trace: speeds, flags, fades, tints and sounds;
-// what its drawing placed: the bars' caps and bodies, the victory text shown so far; the music.
+// A frame's world beyond the simulator's trace; what its drawing placed (bars, victory text so far); the music.
 std::string worldRow(World& w)
 {
     const Player& p = w.player;
@@ -357,9 +347,8 @@ TEST(Boss01, ScriptedEpisodesFollowTheGoldenBoss01Trace)
     const int left = boss->rect().x;
     update(trace, "hits", *boss, {bulletAt({left + 106, 80}), bulletAt({left + 105, 80})});
     run(trace, "hits", *boss, 250);
-    // The death: five explosions start around the front while the rockets in flight land and bullets fly
-    // through the still body; finished on its 241st update. Restarted from the middle of the death and from
-    // its end, the first rocket comes after the last drawn duration, counted afresh.
+    // The death: five explosions at the front while rockets land and bullets pass; finished on its 241st update.
+    // Restarted amid the death and after it, the first rocket comes after the last drawn duration, afresh.
     for (int deathUpdates : {60, 240, 245}) {
         for (int n = 0; !boss->isDead() && n < 1000; ++n)
             update(trace, "death", *boss, {bulletAt(boss->hitbox().center())});
@@ -401,9 +390,8 @@ TEST(Boss02, ScriptedEpisodesFollowTheGoldenBoss02Trace)
             lasers.erase(lasers.begin() + std::min(lasers.size(), group.size()), lasers.end()); // the placed only
         }
     }
-    // Through the switch at half health (it takes no hit while it lasts), the second stage and its fireballs,
-    // to the death that fades while its shots finish their course; restarted from the middle of the death and
-    // from its end, and killed once more.
+    // Through the switch at half health (taking no hit meanwhile), the second stage and its fireballs, to the
+    // death that fades while its shots fly on; restarted amid the death and after it, and killed again.
     world = seededWorld(28);
     boss = &world->boss02;
     for (int deathUpdates : {20, 240, 245}) {
@@ -474,14 +462,12 @@ TEST(Projectiles, ALaserStepsSixPixelsDiagonallyWithItsPictureMirroredTowardItsF
     }
 }
 
-// Loaded under the fireball, the row follows it unburnt; told to explode, it burns pair by pair from the
-// middle outward, each pair waiting for the one inside it; finished explosions stay on their last frame.
-// Drawn, a falling fireball shows its picture only, a burning one only its started explosions.
+// The row follows the fireball unburnt, then burns pair by pair from the middle outward, finished ones on their
+// last frame. Drawn, a falling fireball shows its picture only, a burning one only its started explosions.
 TEST(Projectiles, AFireballsRowFollowsTheGoldenFireballTraceAndOnlyItsStartedExplosionsAreDrawn)
 {
     startHeadlessCore();
-    Fireball fireball("data/img/fireball.png", {500, 100});
-    fireball.setExplosion("data/img/explosion/explode2.xml");
+    Fireball fireball = fireballAt({500, 100});
     std::vector<std::string> rows;
     const auto update = [&] {
         fireball.update();
@@ -521,17 +507,15 @@ TEST(Projectiles, AFireballsRowFollowsTheGoldenFireballTraceAndOnlyItsStartedExp
     expectGolden(rows, "fireball.trace", "x y exploding starting done explosions x y frame count ...");
 }
 
-// The autopilot's game (seed 1) through the game's own frame callables: it loses the first fight on purpose,
-// restarts with Enter on the game-over screen, then wins. The boss bar is the second boss's from the frame the
-// first is finished; the victory text is revealed in whole letters, complete 280 frames after the victory.
+// The autopilot's game through the game's own frame callables: it loses the first fight on purpose, restarts
+// with Enter, then wins; the victory text is revealed in whole letters, complete 280 frames after the victory.
 TEST(GameTest, TheAutopilotsWholeFightFollowsTheGoldenWorldTrace)
 {
     const auto world = seededWorld(1);
     Autopilot autopilot(1);
     std::vector<std::string> rows;
     for (int sinceVictory = 0; sinceVictory < 300 && rows.size() < 20000; sinceVictory += world->boss02.isFinished()) {
-        // Drawing is slow: every 30th frame is drawn, and every frame of the ends of fights and of the screens
-        // after them, where the draw step reveals the text and restarts with Enter.
+        // Drawing is slow: every 30th frame, and all at the fights' ends, where drawing reveals and restarts.
         const bool drawn = rows.size() % 30 == 0 || world->player.isFinished() || world->boss02.isDead()
             || (world->boss01.isDead() && !world->boss01.isFinished());
         Core::keyboard().setScript(autopilot.decide(*world));

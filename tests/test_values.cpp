@@ -181,18 +181,17 @@ TEST(Values, ThePureFunctionsGiveTheResultsOfTheTable)
         const size_t arrow = line.find(" => ");
         const std::string request = line.substr(0, arrow);
         const size_t space = request.find(' ');
-        if (line.empty() || line[0] == '#' || arrow == std::string::npos) {
-            rows.push_back(line);
-            continue;
+        if (!line.empty() && line[0] != '#' && arrow != std::string::npos) {
+            Args args;
+            const std::string rest = space == std::string::npos ? "" : request.substr(space + 1);
+            for (size_t from = 0, bar = 0; bar != std::string::npos; from = bar + 3) {
+                bar = rest.find(" | ", from);
+                args.push_back(unescape(rest.substr(from, bar - from)));
+            }
+            line = request + " => " + call(request.substr(0, space), args);
+            ++calls;
         }
-        Args args;
-        const std::string rest = space == std::string::npos ? "" : request.substr(space + 1);
-        for (size_t from = 0, bar = 0; bar != std::string::npos; from = bar + 3) {
-            bar = rest.find(" | ", from);
-            args.push_back(unescape(rest.substr(from, bar - from)));
-        }
-        rows.push_back(request + " => " + call(request.substr(0, space), args));
-        ++calls;
+        rows.push_back(line);
     }
     EXPECT_GT(calls, 100);
     expectGolden(rows, "values.txt", head.substr(2));
