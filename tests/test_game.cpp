@@ -410,8 +410,9 @@ TEST(Boss02, ScriptedEpisodesFollowTheGoldenBoss02Trace)
         "laser_sounds sounds alpha tint_r tint_g tint_b bullets");
 }
 
-// Moving left, each boss is the mirror image of its picture drawn plainly (which is not symmetric).
-TEST(Boss01, BothBossesAreDrawnMirroredMovingLeft)
+// Moving left, each boss is the mirror image of its picture drawn plainly (which is not symmetric); a laser
+// steps six pixels diagonally with its picture turned toward its flight.
+TEST(Mirroring, BothBossesAndTheLasersAreDrawnTurnedTowardTheirFlight)
 {
     const auto expectMirrored = [](const Image& mirrored, const Image& straight, Rect r) {
         EXPECT_LT(unmirroredPixels(mirrored, straight, r), r.w * r.h * 3 / 100);
@@ -433,11 +434,7 @@ TEST(Boss01, BothBossesAreDrawnMirroredMovingLeft)
     const Texture texture = boss02.currentTexture();
     expectMirrored(drawnFrame([&] { boss02.draw(); }),
         drawnFrame([&] { Core::instance().renderer().copy(texture, boss02.rect()); }), boss02.rect());
-}
 
-TEST(Projectiles, ALaserStepsSixPixelsDiagonallyWithItsPictureMirroredTowardItsFlight)
-{
-    startHeadlessCore();
     const Surface file("data/img/laser.png", Color{});
     const Laser prototype("data/img/laser.png");
     EXPECT_EQ(prototype.direction(), Laser::kDownLeft);
