@@ -60,10 +60,10 @@ protected:
     std::string threeFrames(const std::string& delayAttribute, const std::string& color = "#FF00FF") const
     {
         return writeXml("three.xml",
-            "<sheet image=\"" + sheet + "\" transparentColor=\"" + color + "\">\n  <animation " + delayAttribute
-                + " count=\"3\">\n    <frame x=\"0\" y=\"0\" width=\"32\" height=\"32\"/>\n"
-                  "    <frame x=\"32\" y=\"0\" width=\"48\" height=\"32\"/>\n"
-                  "    <frame x=\"80\" y=\"0\" width=\"32\" height=\"32\"/>\n  </animation>\n</sheet>\n");
+            "<sheet image=\"" + sheet + "\" transparentColor=\"" + color + "\"><animation " + delayAttribute
+                + R"( count="3"><frame x="0" y="0" width="32" height="32"/>)"
+                  R"(<frame x="32" y="0" width="48" height="32"/><frame x="80" y="0" width="32" height="32"/>)"
+                  R"(</animation></sheet>)");
     }
 
     // The frames shown after each of n updates, as digits.
@@ -85,18 +85,14 @@ protected:
 
 } // namespace
 
-TEST_F(AnimationTest, TheFrameChangesAfterItsDelayInWholeUpdatesAndResetRestartsFrameAndDelay)
+TEST_F(AnimationTest, FramesChangeAfterTheirDelayInWholeUpdatesAndAreDrawnAtTheirOwnSizeKeyedAndMirrored)
 {
-    Animation looping(threeFrames("delay=\"100\""), 1, true);
-    EXPECT_EQ(looping.frames(), (std::vector<Rect>{{0, 0, 32, 32}, {32, 0, 48, 32}, {80, 0, 32, 32}}));
-    EXPECT_EQ(looping.frameTimer().limit(), 6u);
     // 100 ms is six frames and a part: each frame shows for seven updates. Without looping the last stays;
     // without a delay (or one shorter than a frame) every update shows the next frame. The count does not
     // limit the frames.
     const std::string five = writeXml("five.xml",
-        "<a><animation count=\"2\"><f width=\"1\" height=\"1\"/><f width=\"2\" height=\"1\"/><f width=\"3\" "
-        "height=\"1\"/>"
-        "<f width=\"4\" height=\"1\"/><f width=\"5\" height=\"1\"/></animation></a>");
+        R"(<a><animation count="2"><f width="1" height="1"/><f width="2" height="1"/><f width="3" height="1"/>)"
+        R"(<f width="4" height="1"/><f width="5" height="1"/></animation></a>)");
     const std::tuple<std::string, int, int, std::string> cases[]
         = {{"delay=\"100\"", 1, 28, "0000001111111222222200000001"},
             {"delay=\"100\"", 0, 24, "000000111111122222222222"}, {"delay=\"0\"", 1, 6, "120120"}, {"", 1, 6, "120120"},
@@ -109,7 +105,6 @@ TEST_F(AnimationTest, TheFrameChangesAfterItsDelayInWholeUpdatesAndResetRestarts
     Animation animation(threeFrames("delay=\"100\""), 1);
     EXPECT_EQ(step(animation, 10), "0000001111"); // frame 1, three updates into its delay
     animation.reset();
-    EXPECT_TRUE(animation.isFirstFrame());
     animation.setPosition({50, 50});
     animation.draw();
     EXPECT_EQ(pixelAt({60, 60}), kRed);
@@ -119,22 +114,19 @@ TEST_F(AnimationTest, TheFrameChangesAfterItsDelayInWholeUpdatesAndResetRestarts
     EXPECT_EQ(step(copy, 7), "1111112");
     EXPECT_EQ(animation.current(), 1u);
     EXPECT_EQ(copy.texture().handle(), animation.texture().handle());
-}
 
-TEST_F(AnimationTest, EachFrameIsDrawnAtItsOwnSizeWithItsKeyAndMirrored)
-{
-    Animation animation(threeFrames("delay=\"0\""), 1);
-    animation.setPosition({100, 100});
-    animation.update(); // the 48-pixel green frame
-    EXPECT_EQ(animation.rect().size(), Size(32, 32)); // the first frame's size stays the animation's
-    animation.draw();
+    Animation fast(threeFrames("delay=\"0\""), 1);
+    fast.setPosition({100, 100});
+    fast.update(); // the 48-pixel green frame
+    EXPECT_EQ(fast.rect().size(), Size(32, 32)); // the first frame's size stays the animation's
+    fast.draw();
     const std::pair<Point, Color> pixels[] = {{{100, 100}, kBackground}, {{101, 110}, kGreen}, {{147, 131}, kGreen},
         {{148, 110}, kBackground}, {{110, 132}, kBackground}};
     for (const auto& [p, color] : pixels)
         EXPECT_EQ(pixelAt(p), color) << p; // the keyed corner, the frame, and beyond it
-    animation.reset();
-    animation.setPosition({200, 200});
-    animation.drawFlipped(SDL_FLIP_HORIZONTAL);
+    fast.reset();
+    fast.setPosition({200, 200});
+    fast.drawFlipped(SDL_FLIP_HORIZONTAL);
     EXPECT_EQ(pixelAt({231, 210}), kWhite); // the left column now on the right
     EXPECT_EQ(pixelAt({200, 210}), kRed);
     for (const std::string& color : {std::string(""), std::string("PURPLE")}) {
