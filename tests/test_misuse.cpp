@@ -1,15 +1,10 @@
-// Misuse and a hostile environment end cleanly. The game without a screen or a sound device and with a
-// broken command line; every kind of asset missing, empty, cut short or random bytes; a directory where
-// a file should be; pixels of pictures that are not 32 bits deep; a surface used after a move, drawing
-// before the engine is started, a second start under live textures; a user folder that cannot be made;
-// a wall clock set back; an impact explosion that must not outlive the fight it belonged to. Each case
-// either works as the engine tolerates, or ends the program through fatalError (status 1, the message on
-// standard error, two ERROR lines in the log); nothing may crash, hang or end silently.
+// Misuse and a hostile environment: no screen or sound device, bad command lines and assets, misused engine
+// calls, an unusable user folder, a stale impact. Each case works as the engine tolerates, or ends through
+// fatalError (status 1, the message on standard error, two ERROR lines in the log), never crashing or hanging.
 
 #include "Audio/Music.h"
 #include "Audio/Sound.h"
 #include "Core/Core.h"
-#include "Core/FrameLimiter.h"
 #include "GameFrame.h"
 #include "Graphics/Animation.h"
 #include "Graphics/Font.h"
@@ -25,7 +20,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <random>
 #include <string>
@@ -35,12 +29,6 @@ namespace fs = std::filesystem;
 using engine_test::expectFatal;
 
 namespace {
-
-const std::string kPng = "data/img/bg.png";
-const std::string kWav = "data/sfx/explode.wav";
-const std::string kMp3 = "data/music/Brassoak1_-_06_-_The_Battle_Continues.mp3";
-const std::string kTtf = "data/ttf/tahomabd.ttf";
-const std::string kXml = "data/img/playerAnimation/walk.xml";
 
 // No sound device, the same on every machine: ALSA asked for a device that does not exist.
 const Environment kNoSoundDevice{
@@ -75,43 +63,51 @@ protected:
 
 } // namespace
 
-TEST(GameEnvironment, WithoutAScreenOrASoundDeviceTheGameSaysWhyAndEnds)
+// Both programs refuse a bad command line or key script; the game without a screen or a sound device says why.
+TEST(GameEnvironment, TheProgramsSayWhatIsWrongAndEnd)
 {
     struct Case {
         Environment environment;
-        std::vector<std::string> args;
+        std::vector<std::string> command;
         int exitCode; // -1: still running when stopped at the start-up report
         std::string text; // on standard error, or standard output for a clean end
     };
+    const Environment noDisplay{
+        {"DISPLAY", std::nullopt}, {"WAYLAND_DISPLAY", std::nullopt}, {"SDL_VIDEODRIVER", std::nullopt}};
+    Environment badDisplay = noDisplay;
+    badDisplay.push_back({"DISPLAY", ":987"});
     const std::vector<Case> cases{
-        {{{"DISPLAY", std::nullopt}, {"WAYLAND_DISPLAY", std::nullopt}, {"SDL_VIDEODRIVER", std::nullopt}}, {}, 1,
-            "Error! No display to open the window on (DISPLAY is not set)!"},
-        {{{"DISPLAY", ":987"}, {"WAYLAND_DISPLAY", std::nullopt}, {"SDL_VIDEODRIVER", std::nullopt}}, {}, 1,
-            "Error! No display to open the window on (DISPLAY=:987 cannot be opened)!"},
-        {kNoSoundDevice, {}, 1,
+        {noDisplay, {DUELFALL_PATH}, 1, "Error! No display to open the window on (DISPLAY is not set)!"},
+        {badDisplay, {DUELFALL_PATH}, 1, "Error! No display to open the window on (DISPLAY=:987 cannot be opened)!"},
+        {kNoSoundDevice, {DUELFALL_PATH}, 1,
             "Error! Mix_OpenAudio Error! No sound device could be opened. To play without sound, start with "
             "--no-audio.\nALSA: "},
-        {{}, {"--sound-off"}, 2, "duelfall: unknown option \"--sound-off\" (try --help)"},
-        {{}, {"--replay"}, 2, "duelfall: --replay needs a file"},
-        {{}, {"--help"}, 0, "  --no-audio      play without sound"},
+        {{}, {DUELFALL_PATH, "--sound-off"}, 2, "duelfall: unknown option \"--sound-off\" (try --help)"},
+        {{}, {DUELFALL_PATH, "--replay"}, 2, "duelfall: --replay needs a file"},
+        {{}, {DUELFALL_PATH, "--help"}, 0, "  --no-audio      play without sound"},
         // --no-audio plays on the same machine: it gets as far as the start-up report, without an error.
-        {kNoSoundDevice, {"--no-audio"}, -1, ""},
+        {kNoSoundDevice, {DUELFALL_PATH, "--no-audio"}, -1, ""},
+        {{}, {DUELFALL_SIM_PATH, "--until", "forever"}, 2, "--until"},
+        {{}, {DUELFALL_SIM_PATH, "--input", "bad.keys"}, 2, "line 2"},
+        {{}, {DUELFALL_SIM_PATH, "--input", "unknown.keys"}, 2, "shoot"},
+        {{}, {DUELFALL_SIM_PATH, "--frames", "lots"}, 2, "--frames"},
+        {{}, {DUELFALL_SIM_PATH, "--lose", "1"}, 2, "--lose needs --autopilot"},
     };
     for (const Case& c : cases) {
         const std::string dir = gameDirectory("game");
-        std::vector<std::string> command{DUELFALL_PATH};
-        command.insert(command.end(), c.args.begin(), c.args.end());
-        ChildProcess game(command, dir, c.environment);
+        writeFile(dir + "/bad.keys", "1-10 fire\n20-x left\n");
+        writeFile(dir + "/unknown.keys", "1-10 fire shoot\n");
+        ChildProcess program(c.command, dir, c.environment);
         const auto started = [&] { return fs::exists(dir + "/userData/systemInfo.txt"); };
-        const int status = game.wait(20, c.exitCode == -1 ? std::function<bool()>(started) : nullptr);
+        const int status = program.wait(20, c.exitCode == -1 ? std::function<bool()>(started) : nullptr);
         const std::string log = readFile(dir + "/userData/log.txt");
-        EXPECT_EQ(status, c.exitCode) << c.text << game.errors();
-        EXPECT_NE((c.exitCode == 0 ? game.output() : game.errors()).find(c.text), std::string::npos)
-            << game.output() << game.errors();
-        // An error is logged as it is shown; a game that plays on has logged none.
+        EXPECT_EQ(status, c.exitCode) << c.text << program.errors();
+        EXPECT_NE((c.exitCode == 0 ? program.output() : program.errors()).find(c.text), std::string::npos)
+            << program.output() << program.errors();
+        // An error is logged as it is shown; a program that plays on has logged none.
         const std::string logged = c.text.rfind("Error! ", 0) == 0 ? "|ERROR| " + c.text.substr(7, 30) : "";
         EXPECT_EQ(log.find(logged.empty() ? "|ERROR|" : logged) != std::string::npos, !logged.empty()) << log;
-        EXPECT_TRUE(c.exitCode != -1 || started()) << "neither ended nor started: " << game.errors();
+        EXPECT_TRUE(c.exitCode != -1 || started()) << "neither ended nor started: " << program.errors();
     }
 }
 
@@ -125,13 +121,16 @@ TEST_F(MisuseTest, EveryLoaderRefusesWhatItCannotRead)
         std::string real, kind;
         std::function<void(const std::string&)> load;
         bool toleratesCut;
-    } loaders[] = {{kPng, "Texture", [](const std::string& path) { Texture texture(path); }, false},
-        {kPng, "Surface", [](const std::string& path) { Surface surface(path, Color(255, 0, 255, 255)); }, false},
-        {kWav, "Sound", [](const std::string& path) { EXPECT_GT(Sound(path).handle()->alen, 0u); }, true},
-        {kMp3, "Music", [](const std::string& path) { EXPECT_EQ(Mix_GetMusicType(Music(path).handle()), MUS_MP3); },
+    } loaders[] = {{"data/img/bg.png", "Texture", [](const std::string& path) { Texture texture(path); }, false},
+        {"data/img/bg.png", "Surface", [](const std::string& path) { Surface surface(path, Color(255, 0, 255, 255)); },
+            false},
+        {"data/sfx/explode.wav", "Sound", [](const std::string& path) { EXPECT_GT(Sound(path).handle()->alen, 0u); },
             true},
-        {kTtf, "Font", [](const std::string& path) { Font font(path, 22); }, false},
-        {kXml, "Animation", [](const std::string& path) { Animation animation(path, 1); }, false}};
+        {"data/music/Brassoak1_-_06_-_The_Battle_Continues.mp3", "Music",
+            [](const std::string& path) { EXPECT_EQ(Mix_GetMusicType(Music(path).handle()), MUS_MP3); }, true},
+        {"data/ttf/tahomabd.ttf", "Font", [](const std::string& path) { Font font(path, 22); }, false},
+        {"data/img/playerAnimation/walk.xml", "Animation",
+            [](const std::string& path) { Animation animation(path, 1); }, false}};
     for (const auto& loader : loaders) {
         const std::vector<std::string> files = badFiles(loader.real);
         for (size_t i = 0; i < files.size(); ++i) {
@@ -262,35 +261,4 @@ TEST_F(MisuseTest, AfterARestartTheLastImpactOfTheLostFightDoesNotHurt)
         updateFrame(world);
         ASSERT_EQ(world.player.getHealth(), health) << "hurt in frame " << frame << " after the restart";
     }
-}
-
-// The wall clock is set back by a minute in the middle of a run of frames (libfaketime, read anew at
-// every call): the frames go on at their pace. Measured with a clock that steps, the limiter would
-// sleep for that minute, and the alarm ends the child.
-TEST(FrameLimiterClock, AWallClockSetBackDoesNotFreezeTheFrames)
-{
-    const char* library = "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1";
-    if (!fs::exists(library))
-        GTEST_SKIP() << "libfaketime is not installed";
-    const std::string offset = writeFile(fs::absolute(scratchDirectory("clock")).string() + "/offset", "+0\n");
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    setenv("LD_PRELOAD", library, 1);
-    setenv("FAKETIME_TIMESTAMP_FILE", offset.c_str(), 1);
-    setenv("FAKETIME_NO_CACHE", "1", 1);
-    setenv("DONT_FAKE_MONOTONIC", "1", 1);
-    // Under AddressSanitizer the preloaded library comes before its runtime, which it allows when told.
-    const char* asan = std::getenv("ASAN_OPTIONS");
-    setenv("ASAN_OPTIONS", (std::string(asan != nullptr ? asan : "") + ":verify_asan_link_order=0").c_str(), 1);
-    EXPECT_EXIT(
-        {
-            alarm(10);
-            for (int frame = 1; frame <= 60; ++frame) {
-                if (frame == 20)
-                    writeFile(offset, "-60\n");
-                limitFrameRate(60);
-            }
-            std::exit(0);
-        },
-        testing::ExitedWithCode(0), "");
-    unsetenv("LD_PRELOAD");
 }

@@ -33,18 +33,16 @@ std::string writeFile(const std::string& path, const std::string& text)
 std::string jsonField(const std::string& json, const std::string& name)
 {
     std::smatch match;
-    if (!std::regex_search(json, match, std::regex("\"" + name + "\":\"?([-a-z0-9.]+)")))
-        return "";
-    return match[1];
+    return std::regex_search(json, match, std::regex("\"" + name + "\":\"?([-a-z0-9.]+)")) ? match[1].str() : "";
 }
 
 #ifndef _WIN32
 
-ChildProcess::ChildProcess(const std::vector<std::string>& command, const std::string& directory,
-    const Environment& environment, int killAfterSeconds)
+ChildProcess::ChildProcess(
+    const std::vector<std::string>& command, const std::string& directory, const Environment& environment)
     : outPath_((fs::absolute(directory) / fs::path(command.at(0)).filename()).string())
 {
-    std::vector<std::string> words{"timeout", "-s", "KILL", std::to_string(killAfterSeconds)};
+    std::vector<std::string> words{"timeout", "-s", "KILL", "600"};
     words.insert(words.end(), command.begin(), command.end());
     std::vector<char*> argv;
     for (std::string& word : words)

@@ -10,18 +10,16 @@
 // Changes to a child's environment: a value sets the variable, nullopt unsets it.
 using Environment = std::vector<std::pair<std::string, std::optional<std::string>>>;
 
-// A program run as a child process in a directory, under `timeout -s KILL` so that it never outlives a
-// test that dies; its standard output and error go to PROGRAM.out and PROGRAM.err there. Its whole
-// process group is killed if it still runs when the owner goes.
+// A program run as a child in a directory under `timeout -s KILL 600`, so that it never outlives a test
+// that dies (its process group is killed when the owner goes); its output goes to PROGRAM.out and .err.
 class ChildProcess {
 public:
-    ChildProcess(const std::vector<std::string>& command, const std::string& directory,
-        const Environment& environment = {}, int killAfterSeconds = 600);
+    ChildProcess(
+        const std::vector<std::string>& command, const std::string& directory, const Environment& environment = {});
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
-    bool running();
     // Waits until the program ends and returns its exit status, or until `stopWhen` holds or the time is up
     // and returns -1 (it runs on until the owner goes). A program ended by a signal gives -1 as well.
     int wait(double seconds, const std::function<bool()>& stopWhen = {});
@@ -29,6 +27,7 @@ public:
     std::string errors() const;
 
 private:
+    bool running();
     pid_t pid_ = -1;
     std::optional<int> status_;
     std::string outPath_;
@@ -36,8 +35,7 @@ private:
 
 struct ChildRun {
     int status = -1;
-    std::string out;
-    std::string err;
+    std::string out, err;
 };
 
 // Runs the command to its end (killed, with status -1, after five minutes).
