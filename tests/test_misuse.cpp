@@ -5,6 +5,7 @@
 #include "Audio/Music.h"
 #include "Audio/Sound.h"
 #include "Core/Core.h"
+#include "Core/FrameLimiter.h"
 #include "GameFrame.h"
 #include "Graphics/Animation.h"
 #include "Graphics/Font.h"
@@ -19,11 +20,14 @@
 #include <SDL_mixer.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <random>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 using engine_test::expectFatal;
@@ -261,4 +265,30 @@ TEST_F(MisuseTest, AfterARestartTheLastImpactOfTheLostFightDoesNotHurt)
         updateFrame(world);
         ASSERT_EQ(world.player.getHealth(), health) << "hurt in frame " << frame << " after the restart";
     }
+}
+
+// The wall clock set back a minute mid-run (libfaketime reads its offset anew at every call): the frames go on,
+// where a limiter measuring with a clock that steps would sleep for that minute and the alarm end the child.
+TEST(FrameLimiterClock, AWallClockSetBackDoesNotFreezeTheFrames)
+{
+    const char* library = "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1";
+    if (!fs::exists(library))
+        GTEST_SKIP() << "libfaketime is not installed";
+    const std::string offset = writeFile(fs::absolute(scratchDirectory("clock")).string() + "/offset", "+0\n");
+    // Under AddressSanitizer the preloaded library comes before its runtime, which it allows when told.
+    const char* asan = std::getenv("ASAN_OPTIONS");
+    const std::string asanOptions = std::string(asan != nullptr ? asan : "") + ":verify_asan_link_order=0";
+    for (const auto& [name, value] : {std::pair{"LD_PRELOAD", library}, {"FAKETIME_TIMESTAMP_FILE", offset.c_str()},
+             {"FAKETIME_NO_CACHE", "1"}, {"DONT_FAKE_MONOTONIC", "1"}, {"ASAN_OPTIONS", asanOptions.c_str()}})
+        setenv(name, value, 1);
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            alarm(10);
+            for (int frame = 1; frame <= 60; ++frame)
+                frame == 20 ? (void)writeFile(offset, "-60\n") : limitFrameRate(60);
+            std::exit(0);
+        },
+        testing::ExitedWithCode(0), "");
+    unsetenv("LD_PRELOAD");
 }

@@ -1,6 +1,7 @@
 // End to end through the real duelfall-sim program: its command line, key scripts, the game-over trace and
 // its JSON summary, compared with tests/golden/ (regenerate with DUELFALL_UPDATE_GOLDEN=1, see the README).
 
+#include "Utils/StringUtils.h"
 #include "support/ChildProcess.h"
 #include "support/Golden.h"
 #include "support/Headless.h"
@@ -13,22 +14,11 @@
 
 namespace {
 
-std::vector<std::string> lines(const std::string& path)
-{
-    std::istringstream text(readFile(path));
-    std::vector<std::string> result;
-    for (std::string line; std::getline(text, line);)
-        result.push_back(line);
-    return result;
-}
-
 // Runs the simulator in the directory; its trace, if asked for, is trace.jsonl there.
 ChildRun runSim(const std::string& dir, const std::string& arguments)
 {
-    std::vector<std::string> command{DUELFALL_SIM_PATH};
-    std::istringstream words(arguments);
-    for (std::string word; words >> word;)
-        command.push_back(word);
+    std::vector<std::string> command = split(arguments, ' ', true);
+    command.insert(command.begin(), DUELFALL_SIM_PATH);
     return runChild(command, dir);
 }
 
@@ -38,9 +28,8 @@ void expectGoldenTrace(const std::vector<std::string>& trace, const std::string&
     const std::string names = "x y health state boss_phase boss_health boss_x boss_y bullets rockets lasers fireballs ";
     std::vector<std::string> rows;
     for (const std::string& line : trace) {
-        std::istringstream fields(names);
         std::string row;
-        for (std::string field; fields >> field;)
+        for (const std::string& field : split(names, ' ', true))
             row += (row.empty() ? "" : " ") + jsonField(line, field);
         rows.push_back(row);
     }
@@ -61,7 +50,7 @@ TEST(Golden, AKeyScriptDrivesThePlayer)
     EXPECT_EQ(jsonField(run.out, "frames"), "900");
     EXPECT_EQ(jsonField(run.out, "outcome"), "running");
     EXPECT_NE(jsonField(run.out, "ms_per_frame"), "");
-    const std::vector<std::string> trace = lines(dir + "/trace.jsonl");
+    const std::vector<std::string> trace = split(readFile(dir + "/trace.jsonl"), '\n', true);
     ASSERT_EQ(trace.size(), 900u);
     EXPECT_EQ(jsonField(trace[0], "frame"), "1");
     expectGoldenTrace(trace, "moves.trace");
@@ -87,7 +76,7 @@ TEST(Golden, AKeyScriptThatLetsThePlayerDieReachesGameOverAndEnterRestartsTheFig
         "--seed 1 --input restart.keys --trace trace.jsonl --frames " + std::to_string(over + 10) + " --shot "
             + std::to_string(over + 2) + ":still.png");
     ASSERT_EQ(run.status, 0) << run.err;
-    const std::vector<std::string> trace = lines(dir + "/trace.jsonl");
+    const std::vector<std::string> trace = split(readFile(dir + "/trace.jsonl"), '\n', true);
     ASSERT_EQ(trace.size(), static_cast<size_t>(over + 10));
     // The trace pins that Enter restarts in the frame it is held, and only then.
     EXPECT_GT(readFile(dir + "/over.png").size(), 1000u);

@@ -1,21 +1,11 @@
 #include "support/Golden.h"
 
+#include "Utils/StringUtils.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
-#include <sstream>
-
-namespace {
-
-std::vector<std::string> words(const std::string& line)
-{
-    std::istringstream in(line);
-    return {std::istream_iterator<std::string>(in), std::istream_iterator<std::string>()};
-}
-
-} // namespace
 
 void expectGolden(const std::vector<std::string>& rows, const std::string& name, const std::string& fields)
 {
@@ -31,14 +21,14 @@ void expectGolden(const std::vector<std::string>& rows, const std::string& name,
     std::ifstream in(path);
     std::string header;
     ASSERT_TRUE(std::getline(in, header)) << "no golden trace " << path;
-    const std::vector<std::string> names = words(header.substr(1));
+    const std::vector<std::string> names = split(header.substr(1), ' ', true);
     std::vector<std::string> golden;
     for (std::string line; std::getline(in, line);)
         golden.push_back(line);
     for (size_t i = 0; i < std::min(rows.size(), golden.size()); ++i) {
         if (rows[i] == golden[i])
             continue;
-        const std::vector<std::string> want = words(golden[i]), got = words(rows[i]);
+        const std::vector<std::string> want = split(golden[i], ' ', true), got = split(rows[i], ' ', true);
         std::string differences;
         for (size_t k = 0; k < std::max(want.size(), got.size()); ++k)
             if (k >= want.size() || k >= got.size() || want[k] != got[k])
