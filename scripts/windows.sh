@@ -171,9 +171,8 @@ build_dependencies() {
 
 # Test programs that do not run under Windows, and why (the Linux build runs them): test_misuse,
 # test_replay and test_sim start the game and the simulator as POSIX children (fork, exec, wait status
-# macros, environment changes with setenv), test_replay also under Xvfb with xdotool; most of
-# test_misuse's cases end in a fatal error or a missing device on purpose. The Wine leg below runs the
-# simulator itself instead.
+# macros, environment changes with setenv); most of test_misuse's cases end in a fatal error or a missing
+# device on purpose. The Wine leg below runs the simulator itself instead.
 not_on_windows=(test_misuse test_replay test_sim)
 # Cases left out under Wine, each for a reason of Windows or of Wine, not of the game (Linux runs them):
 wine_skips=(
