@@ -4,7 +4,7 @@
 restores the file. The tree is restored whatever happens: on an error, on Ctrl-C or SIGTERM at once,
 and after a SIGKILL by the next run (a note of the fault in flight is kept in the build directory).
 
-    tools/faults/run_faults.py SOURCE_TREE BUILD_DIR [--faults FILE] [--only F01,F02] [--jobs N]
+    tools/faults/run_faults.py SOURCE_TREE BUILD_DIR [--faults FILE] [--only F01,F30-F37] [--jobs N]
                                [--results FILE] [--test-timeout SECONDS] [--first-failure] [--check]
                                [--tests CTEST_REGEX]
 
@@ -17,6 +17,7 @@ written to --results (default BUILD_DIR/fault-results.tsv) as they come and summ
 """
 import argparse
 import os
+import re
 import shutil
 import signal
 import subprocess
@@ -99,6 +100,25 @@ def failed_tests(log):
     return names
 
 
+def wanted_ids(only, ids):
+    """The ids named by --only: single ids and ranges such as F30-F37 (every id numbered from the first to
+    the last, whatever its place in the list)."""
+    wanted = set()
+    for part in only.split(","):
+        first, _, last = part.strip().partition("-")
+        if not last:
+            wanted.add(first)
+            continue
+        if not (re.fullmatch(r"F\d+", first) and re.fullmatch(r"F\d+", last)):
+            raise SystemExit(f"--only: {part} is not a range such as F30-F37")
+        low, high = int(first[1:]), int(last[1:])
+        wanted.update(i for i in ids if re.fullmatch(r"F\d+", i) and low <= int(i[1:]) <= high)
+    unknown = wanted - set(ids)
+    if unknown:
+        raise SystemExit("--only: not in the list: " + " ".join(sorted(unknown)))
+    return wanted
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("tree")
@@ -118,7 +138,7 @@ def main():
         raise SystemExit(f"{build} is not a configured build directory")
     faults = parse_faults(args.faults)
     if args.only:
-        wanted = set(args.only.split(","))
+        wanted = wanted_ids(args.only, [f["id"] for f in faults])
         faults = [f for f in faults if f["id"] in wanted]
 
     restorer = Restorer(build)
