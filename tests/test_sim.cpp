@@ -26,13 +26,11 @@ ChildRun runSim(const std::string& dir, const std::string& arguments)
 void expectGoldenTrace(const std::vector<std::string>& trace, const std::string& name)
 {
     const std::string names = "x y health state boss_phase boss_health boss_x boss_y bullets rockets lasers fireballs ";
-    std::vector<std::string> rows;
-    for (const std::string& line : trace) {
-        std::string row;
-        for (const std::string& field : split(names, ' ', true))
-            row += (row.empty() ? "" : " ") + jsonField(line, field);
-        rows.push_back(row);
-    }
+    const std::vector<std::string> fields = split(names, ' ', true);
+    std::vector<std::string> rows(trace.size());
+    for (size_t i = 0; i < trace.size(); ++i)
+        for (const std::string& field : fields)
+            rows[i] += (rows[i].empty() ? "" : " ") + jsonField(trace[i], field);
     expectGolden(rows, name, names);
 }
 
