@@ -1,6 +1,7 @@
 #include "System/GameDirectories.h"
 
 #include "Utils/Path.h"
+#include "Utils/Utf8Path.h"
 
 #include <SDL_filesystem.h>
 #include <SDL_stdinc.h>
@@ -24,15 +25,6 @@ std::string takeSdlString(char* text)
     return copy;
 }
 
-// UTF-8 both ways, on Windows too (where path::string() would use the ANSI code page).
-fs::path fromUtf8(const std::string& text) { return fs::path(std::u8string(text.begin(), text.end())); }
-
-std::string toUtf8(const fs::path& path)
-{
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
-}
-
 bool holdsData(const fs::path& dir)
 {
     std::error_code error;
@@ -44,7 +36,7 @@ std::vector<fs::path> dataCandidates(const std::string& name)
     std::vector<fs::path> candidates{fs::path(".")};
     const std::string executableDir = takeSdlString(SDL_GetBasePath());
     if (!executableDir.empty()) {
-        const fs::path exe = fromUtf8(executableDir);
+        const fs::path exe = pathFromUtf8(executableDir);
         candidates.push_back(exe);
         candidates.push_back(exe / ".." / "share" / name);
         candidates.push_back(exe / ".." / "share" / "games" / name);
@@ -78,7 +70,7 @@ GameDirectories settleGameDirectories(const std::string& name)
         fs::current_path(dir, error);
         if (error)
             continue;
-        found.data = toUtf8(dir);
+        found.data = utf8FromPath(dir);
         break;
     }
 
@@ -87,7 +79,7 @@ GameDirectories settleGameDirectories(const std::string& name)
         std::string pref = takeSdlString(SDL_GetPrefPath("", name.c_str()));
         while (!pref.empty() && (pref.back() == '/' || pref.back() == '\\'))
             pref.pop_back();
-        if (!pref.empty() && canWriteUserData(fromUtf8(pref)))
+        if (!pref.empty() && canWriteUserData(pathFromUtf8(pref)))
             found.user = pref;
     }
     setBasePath(found.user);

@@ -1,0 +1,12 @@
+#include "Utils/Utf8Path.h"
+
+std::filesystem::path pathFromUtf8(std::string_view text)
+{
+    return std::filesystem::path(std::u8string(text.begin(), text.end()));
+}
+
+std::string utf8FromPath(const std::filesystem::path& path)
+{
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
