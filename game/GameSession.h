@@ -28,7 +28,8 @@ public:
 
     // The frame callables of the world, recording or playing back.
     Scene scene();
-    // After the frame loop: the recording written and copied to last.replay. The exit status: 0, or 3 if
+    // After the frame loop: the recording written and copied to last.replay (as it is every ten seconds
+    // of play and at every game over and victory). The exit status: 0, or 3 if
     // a replay played back went another way than recorded.
     int finish();
     // Whether the last frame was paused (no update ran, nothing was recorded).

@@ -23,6 +23,11 @@ namespace {
 constexpr int kUsageError = 2;
 // The name of the installed files and of the per-user directory.
 constexpr const char* kGameName = "duelfall";
+#ifdef DUELFALL_SOURCE_TREE
+constexpr const char* kSourceTree = DUELFALL_SOURCE_TREE;
+#else
+constexpr const char* kSourceTree = "";
+#endif
 
 std::string absolutePath(const std::string& path)
 {
@@ -49,7 +54,7 @@ int main(int argc, char* argv[])
     // The replay's path is the player's, from where the game was started: taken before the game moves
     // to the directory of its data.
     const std::string replayFile = options.replayFile.empty() ? "" : absolutePath(options.replayFile);
-    settleGameDirectories(kGameName);
+    settleGameDirectories(kGameName, kSourceTree);
     // A replay that cannot be read is refused before anything starts.
     std::optional<Replay> replay = GameSession::loadReplay(replayFile);
 

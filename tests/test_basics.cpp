@@ -144,8 +144,13 @@ TEST(LogFile, ExactLinesAtAFixedLocalTimeAppendedByTwoWriters)
     {
         std::ofstream second(path, std::ios::out | std::ios::app);
         writeLogLine(second, "calm", false, makeTime(2017, 12, 31, 23, 59, 5));
+        // A line of a million bytes (a damaged file quoted whole) is cut to 1 000 with its length.
+        writeLogLine(second, std::string(1000000, 'x'), true, makeTime(2017, 12, 31, 23, 59, 5));
     }
-    EXPECT_EQ(readFile(path), "05.03.2018 09:07:41 |ERROR| boom\n31.12.2017 23:59:05 |INFO| calm\n");
+    const std::string cut = "31.12.2017 23:59:05 |ERROR| " + std::string(944, 'x') + " [cut: 1000000 bytes in all]\n";
+    EXPECT_EQ(readFile(path), "05.03.2018 09:07:41 |ERROR| boom\n31.12.2017 23:59:05 |INFO| calm\n" + cut);
+    EXPECT_EQ(cutLongLines("\xC3\xA4\xC3\xA4" + std::string(30, 'x'), 26), "\xC3\xA4 [cut: 34 bytes in all]")
+        << "no half letter";
     EXPECT_EQ(makeTime(2020, 3, 1, 0, 0, 0) - makeTime(2020, 2, 29, 0, 0, 0), 24 * 60 * 60);
 }
 

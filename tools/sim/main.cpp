@@ -12,6 +12,7 @@
 #include "GameFrame.h"
 #include "Input/Window.h"
 #include "Math/Random.h"
+#include "ReplayArchive.h"
 #include "ReplayPlayer.h"
 #include "ReplayRecorder.h"
 #include "System/HeadlessDrivers.h"
@@ -107,17 +108,24 @@ int run(const SimOptions& options)
 
     auto world = std::make_unique<World>();
     core.scenes().setGlobalScene(makeScene(*world));
-    // Recorded as the game records: the keys the frame reads, then the state once it is drawn.
+    // Recorded as the game records: the keys the frame reads, then the state once it is drawn, written
+    // out at the same moments (so a simulator killed in a long run leaves its replay too).
     ReplayRecorder recorder(Random::seedInUse());
+    bool recordWritten = true;
+    const auto writeRecord = [&] {
+        recordWritten
+            = ReplayArchive::replaceFile(options.recordPath, options.recordPath + ".part", recorder.replay().text());
+    };
     if (!options.recordPath.empty())
         core.scenes().setGlobalScene(Scene(
             [&] {
-                recorder.recordFrame(readGameKeys(Core::keyboard()));
+                recorder.recordFrame();
                 updateFrame(*world);
             },
             [&] {
                 drawFrame(*world);
-                recorder.frameDone(*world);
+                if (recorder.frameDone(*world))
+                    writeRecord();
             }));
     writeSystemInfoReport();
     if (options.realtime)
@@ -128,13 +136,6 @@ int run(const SimOptions& options)
         trace.open(options.tracePath, std::ios::trunc);
         if (!trace)
             throw std::runtime_error("cannot write trace file '" + options.tracePath + "'");
-    }
-
-    std::ofstream record;
-    if (!options.recordPath.empty()) {
-        record.open(options.recordPath, std::ios::binary | std::ios::trunc);
-        if (!record)
-            throw std::runtime_error("cannot write replay '" + options.recordPath + "'");
     }
 
     Autopilot autopilot(static_cast<int>(std::min<long>(options.loseFights, INT_MAX)));
@@ -191,7 +192,10 @@ int run(const SimOptions& options)
         frame > 0 ? 1000.0 * frameSeconds / frame : 0.0);
     if (desync)
         std::cerr << "duelfall-sim: " << *desync << '\n';
-    if (record.is_open() && !(record << recorder.replay().text()).flush())
+    // A run without a whole frame has no replay to write.
+    if (!options.recordPath.empty() && frame > 0)
+        writeRecord();
+    if (!recordWritten)
         throw std::runtime_error("cannot write replay '" + options.recordPath + "'");
     std::cout << summary << std::endl;
     world.reset();

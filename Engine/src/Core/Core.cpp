@@ -235,11 +235,13 @@ Image Core::captureFrame()
     return image;
 }
 
-void fatalError(const std::string& message)
+void fatalError(const std::string& whole)
 {
     // Taken first: the box below may fail (no display) and replace SDL's error with its own.
     std::string sdlError = SDL_GetError();
     trim(sdlError);
+    // A message that quotes a damaged file at length is cut as the log cuts it: the box stays readable.
+    const std::string message = cutLongLines(whole, kLongestLogLine);
 
     writeLogLine(logFile(), message, true);
     // For a player who started the game from a terminal, or a machine where no box can be shown.

@@ -80,14 +80,23 @@ bool Renderer::hidesWholeTarget(
         && (source->x < 0 || source->y < 0 || source->w <= 0 || source->h <= 0 || source->x + source->w > textureSize.w
             || source->y + source->h > textureSize.h))
         return false;
-    // ...and the destination covers the target with nothing clipped, moved or scaled in between (the
-    // viewport comes in scaled units: it is the whole target only at scale 1).
+    // ...and the destination covers every pixel of the target with nothing clipped in between. SDL takes
+    // the viewport and the destination in scaled units and places both at their scaled size in pixels.
+    if (SDL_RenderIsClipEnabled(handle_) == SDL_TRUE)
+        return false;
+    float scaleX = 1;
+    float scaleY = 1;
+    SDL_RenderGetScale(handle_, &scaleX, &scaleY);
     SDL_Rect viewport{};
     SDL_RenderGetViewport(handle_, &viewport);
-    const Rect whole{{0, 0}, outputSize()};
-    return Rect{{viewport.x, viewport.y}, {viewport.w, viewport.h}} == whole
-        && SDL_RenderIsClipEnabled(handle_) == SDL_FALSE && destination.x <= 0 && destination.y <= 0
-        && int64_t{destination.x} + destination.w >= whole.w && int64_t{destination.y} + destination.h >= whole.h;
+    const Size target = outputSize();
+    const auto covers
+        = [](double from, double to, double scale, int pixels) { return from * scale <= 0 && to * scale >= pixels; };
+    const double left = static_cast<double>(viewport.x) + destination.x;
+    const double top = static_cast<double>(viewport.y) + destination.y;
+    return covers(viewport.x, static_cast<double>(viewport.x) + viewport.w, scaleX, target.w)
+        && covers(viewport.y, static_cast<double>(viewport.y) + viewport.h, scaleY, target.h)
+        && covers(left, left + destination.w, scaleX, target.w) && covers(top, top + destination.h, scaleY, target.h);
 }
 
 void Renderer::present()

@@ -4,6 +4,8 @@
 #include "Graphics/Letterbox.h"
 #include "Input/Window.h"
 
+#include <cstdint>
+
 namespace {
 
 // value / from * to in double precision, truncated toward zero; 0 when there is nothing to scale from.
@@ -15,6 +17,21 @@ int32_t rescale(int32_t value, int32_t from, int32_t to)
 }
 
 Point rescale(Point p, Size from, Size to) { return {rescale(p.x, from.w, to.w), rescale(p.y, from.h, to.h)}; }
+
+// value * to / from in whole numbers, rounded down: a point left of or above the letterbox, in the bars,
+// stays outside the picture (truncation would bring the bars' innermost pixels in to 0).
+int32_t rescaleDown(int32_t value, int32_t from, int32_t to)
+{
+    if (from <= 0)
+        return 0;
+    const int64_t scaled = int64_t{value} * to;
+    return static_cast<int32_t>(scaled >= 0 ? scaled / from : -((-scaled + from - 1) / from));
+}
+
+Point rescaleDown(Point p, Size from, Size to)
+{
+    return {rescaleDown(p.x, from.w, to.w), rescaleDown(p.y, from.h, to.h)};
+}
 
 } // namespace
 
@@ -39,7 +56,7 @@ Point toLogical(Point window)
         return window;
     // The picture fills only its letterbox rectangle: the bars map outside the logical space.
     const Rect box = letterbox(core.logicalSize(), core.window().size());
-    return toLogical({window.x - box.x, window.y - box.y}, core.logicalSize(), {box.w, box.h});
+    return rescaleDown({window.x - box.x, window.y - box.y}, box.size(), core.logicalSize());
 }
 
 Point toWindow(Point logical)
@@ -48,6 +65,6 @@ Point toWindow(Point logical)
     if (!core.hasWindow())
         return logical;
     const Rect box = letterbox(core.logicalSize(), core.window().size());
-    const Point inBox = toWindow(logical, core.logicalSize(), {box.w, box.h});
+    const Point inBox = rescaleDown(logical, core.logicalSize(), box.size());
     return {inBox.x + box.x, inBox.y + box.y};
 }
