@@ -5,6 +5,7 @@
 #include "Math/Random.h"
 #include "Math/Rect.h"
 #include "System/FileDialog.h"
+#include "System/GameDirectories.h"
 #include "System/IconImage.h"
 #include "System/OsInfo.h"
 #include "Utils/File.h"
@@ -20,6 +21,7 @@
 #include <pugixml.hpp>
 
 #include <climits>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -185,6 +187,24 @@ TEST(File, TheLogAndNewDirectoriesLieBelowTheWorkingDirectoryAndFilesKeepTheirBy
     } // closed before the file is written again: Windows refuses to rewrite a file that is open
     EXPECT_EQ(File(path, File::Write).write(""), 0u);
     EXPECT_EQ(File(path, File::Read).readAll(), "") << "writing starts the file afresh";
+}
+
+// A player's own folder: under the XDG data directory (by default ~/.local/share) on Linux, in the roaming
+// application data on Windows.
+TEST(GameDirectories, ThePerUserFolderLiesWhereThePlatformKeepsAUsersFiles)
+{
+#ifdef _WIN32
+    EXPECT_TRUE(endsWith(preferencePath("duelfall"), "\\AppData\\Roaming\\duelfall")) << preferencePath("duelfall");
+#else
+    const std::string home = fs::absolute(scratchDirectory("home")).string();
+    const std::string oldHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+    setenv("HOME", home.c_str(), 1);
+    setenv("XDG_DATA_HOME", (home + "/xdg").c_str(), 1);
+    EXPECT_EQ(preferencePath("duelfall"), home + "/xdg/duelfall");
+    unsetenv("XDG_DATA_HOME");
+    EXPECT_EQ(preferencePath("duelfall"), home + "/.local/share/duelfall");
+    setenv("HOME", oldHome.c_str(), 1);
+#endif
 }
 
 TEST(LogMessage, DecoratedLinesAndValueFormsByteForByte)

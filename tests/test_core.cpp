@@ -356,6 +356,11 @@ TEST(DrawShortcuts, EveryPictureIsTheOneTheDrawingWithoutShortcutsGives)
         {"added", [&] { opaque.setBlendMode(SDL_BLENDMODE_ADD), r.copy(opaque, whole), alpha(255); }},
         {"transparent pixels", [&] { r.copy(seeThrough, whole); }},
         {"scaled down", [&] { r.setScale(0.5f, 0.5f), r.copy(opaque, whole); }},
+        {"scaled down in a viewport as large as the target",
+            [&] {
+                r.setScale(0.5f, 0.5f), SDL_RenderSetViewport(r.handle(), whole.sdl()), r.copy(opaque, whole);
+                SDL_RenderSetViewport(r.handle(), nullptr);
+            }},
         {"scaled up",
             [&] {
                 r.setScale(2, 2), r.copy(opaque, {{16, 0}, whole.size()});
@@ -388,6 +393,7 @@ TEST(DrawShortcuts, EveryPictureIsTheOneTheDrawingWithoutShortcutsGives)
         {"as loaded", [] {}},
         {"again", [] {}},
         {"another top picture", [&] { top.setTexture(Texture("data/img/victory_overlay.png")), top.rect() = whole; }},
+        {"the top added", [&] { top.texture().setBlendMode(SDL_BLENDMODE_ADD); }},
         {"the top translucent", [&] { top.texture().setAlpha(uint8_t{100}); }},
         {"the top moved", [&] { top.texture().setAlpha(uint8_t{255}), top.rect().x = 7; }},
         {"the bottom tinted", [&] { top.rect().x = 0, opaque.setColorMod(200, 100, 50); }},

@@ -13,6 +13,7 @@
 #include "Input/Window.h"
 #include "Math/Random.h"
 #include "Replay.h"
+#include "ReplayRecorder.h"
 #include "Utils/Path.h"
 #include "World.h"
 #include "WorldState.h"
@@ -148,11 +149,19 @@ TEST(Desktop, FullScreenTogglesOnF11AndAltEnterAndThePictureKeepsItsShape)
             {{1024, 1024}, {0, 152, 1024, 720}}, {{512, 720}, {0, 180, 512, 360}}, {{0, 720}, {0, 0, 0, 0}}};
     for (const auto& [size, picture] : boxes)
         EXPECT_EQ(letterbox({1024, 720}, size), picture) << size.w << "x" << size.h;
+    // Every point of the bars maps outside the logical picture; logical points outside it map into the bars.
+    const std::tuple<Size, Point, Point, Point> mapped[] = {{{1280, 800}, {71, 0}, {0, 0}, {71, 0}},
+        {{1280, 800}, {70, 0}, {-1, 0}, {69, 0}}, {{1280, 800}, {640, 400}, {512, 360}, {639, 400}},
+        {{1280, 800}, {1208, 800}, {1024, 720}, {1208, 800}}, {{1024, 1024}, {0, 151}, {0, -1}, {0, 151}},
+        {{1024, 1024}, {1023, 871}, {1023, 719}, {1023, 871}}, {{1024, 1024}, {0, 872}, {0, 720}, {0, 872}}};
+    for (const auto& [size, inWindow, logical, back] : mapped) {
+        window.setSize(size);
+        game.frames(1);
+        EXPECT_EQ(toLogical(inWindow), logical) << size.w << "x" << size.h << " " << inWindow.x << "," << inWindow.y;
+        EXPECT_EQ(toWindow(logical), back) << size.w << "x" << size.h << " " << logical.x << "," << logical.y;
+    }
     window.setSize({1280, 800});
     game.frames(2);
-    EXPECT_EQ(toLogical(Point{71, 0}), (Point{0, 0}));
-    EXPECT_EQ(toLogical(Point{640, 400}), (Point{512, 360}));
-    EXPECT_EQ(toWindow(Point{1024, 720}), (Point{1208, 800}));
     // The window itself: black bars at the sides, the arena between them.
     Renderer& renderer = Core::instance().renderer();
     renderer.setTarget(nullptr);
@@ -310,6 +319,11 @@ TEST(Desktop, APadPluggedInMidGamePlaysLikeTheKeyboardAndCanBeUnpluggedAgain)
     pad->axis(SDL_CONTROLLER_AXIS_LEFTX, 32767);
     pad->button(SDL_CONTROLLER_BUTTON_A, true);
     game.frames(20);
+    // The keys recorded are the ones the world reads.
+    ReplayRecorder recorder(1);
+    recorder.recordFrame();
+    recorder.frameDone(game.world);
+    EXPECT_EQ(recorder.replay().keysAt(1), keysOf({Right, Jump}));
     pad->release();
     EXPECT_GT(game.world.player.rect().x, start.x + 40);
     EXPECT_LT(game.world.player.rect().y, start.y - 40);
