@@ -4,6 +4,7 @@
 #include "Utils/Utf8Path.h"
 
 #include <algorithm>
+#include <charconv>
 #include <climits>
 #include <filesystem>
 #include <fstream>
@@ -223,20 +224,42 @@ Replay Replay::load(const std::string& path)
 
 std::string Replay::text() const
 {
-    std::ostringstream out;
-    out << "# " << kMagic << ' ' << kReplayFormatVersion << " game " << gameVersion << " seed " << seed << '\n';
+    // Built by appending, with no stream: the game writes a long fight's replay every few seconds.
+    std::string out;
+    out.reserve(64 + spans.size() * 24 + checkpoints.size() * 30);
+    const auto number = [&out](long long value) {
+        char digits[24];
+        out.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+    };
+    out.append("# ").append(kMagic).append(" ");
+    number(kReplayFormatVersion);
+    out.append(" game ").append(gameVersion).append(" seed ");
+    number(seed);
+    out += '\n';
     for (const Span& span : spans) {
-        out << span.from << '-' << span.to;
+        number(span.from);
+        out += '-';
+        number(span.to);
         for (int i = 0; i < kGameKeyCount; ++i)
             if (span.keys.isHeld(static_cast<GameKey>(i)))
-                out << ' ' << gameKeyName(static_cast<GameKey>(i));
-        out << '\n';
+                out.append(" ").append(gameKeyName(static_cast<GameKey>(i)));
+        out += '\n';
     }
-    for (const Checkpoint& checkpoint : checkpoints)
-        out << "# checkpoint " << checkpoint.frame << ' ' << checksumText(checkpoint.checksum) << '\n';
-    out << "# end " << frames << ' ' << checksumText(end.checksum) << " player " << end.playerHealth << " boss01 "
-        << end.boss01Health << " boss02 " << end.boss02Health << '\n';
-    return out.str();
+    for (const Checkpoint& checkpoint : checkpoints) {
+        out.append("# checkpoint ");
+        number(checkpoint.frame);
+        out.append(" ").append(checksumText(checkpoint.checksum)).append("\n");
+    }
+    out.append("# end ");
+    number(frames);
+    out.append(" ").append(checksumText(end.checksum)).append(" player ");
+    number(end.playerHealth);
+    out.append(" boss01 ");
+    number(end.boss01Health);
+    out.append(" boss02 ");
+    number(end.boss02Health);
+    out += '\n';
+    return out;
 }
 
 GameKeys Replay::keysAt(long frame) const

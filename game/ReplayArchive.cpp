@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <iostream>
 #include <optional>
 #include <regex>
@@ -79,25 +80,25 @@ ReplayArchive::ReplayArchive(std::string directory, std::time_t startTime)
 
 bool ReplayArchive::isRunName(const std::string& name) { return runOrderOf(name).has_value(); }
 
-bool ReplayArchive::replaceFile(const std::string& path, const std::string& temporary, const std::string& text)
+ReplayArchive::~ReplayArchive() { finishWriting(); }
+
+std::string ReplayArchive::replaceFile(const std::string& path, const std::string& temporary, const std::string& text)
 {
     {
         std::ofstream file(pathFromUtf8(temporary), std::ios::binary | std::ios::trunc);
         file << text;
         file.close();
-        if (!file) {
-            reportError("Replay " + path + " failed write!");
-            return false;
-        }
+        if (!file)
+            return "Replay " + path + " failed write!";
     }
     std::error_code error;
     fs::rename(pathFromUtf8(temporary), pathFromUtf8(path), error);
     if (error) {
-        reportError("Replay " + path + " failed write! " + error.message());
+        const std::string message = "Replay " + path + " failed write! " + error.message();
         fs::remove(pathFromUtf8(temporary), error);
-        return false;
+        return message;
     }
-    return true;
+    return {};
 }
 
 bool ReplayArchive::update(const Replay& replay)
@@ -107,15 +108,30 @@ bool ReplayArchive::update(const Replay& replay)
         return true;
     if (path_.empty() && !claimFileName())
         return false;
-    const std::string text = replay.text();
+    // The write before is long done (it was started seconds ago), so this hardly ever waits.
+    const bool written = finishWriting();
     // The temporary names derive from the run's own name, which no other game holds.
-    return replaceFile(path_, path_ + ".part", text)
-        && replaceFile(utf8FromPath(pathFromUtf8(directory_) / kLastReplay), path_ + ".last.part", text);
+    const std::string last = utf8FromPath(pathFromUtf8(directory_) / kLastReplay);
+    writing_ = std::async(std::launch::async, [own = path_, last, text = replay.text()] {
+        std::string error = replaceFile(own, own + ".part", text);
+        return error.empty() ? replaceFile(last, own + ".last.part", text) : error;
+    });
+    return written;
+}
+
+bool ReplayArchive::finishWriting()
+{
+    if (!writing_.valid())
+        return true;
+    const std::string error = writing_.get();
+    if (!error.empty())
+        reportError(error);
+    return error.empty();
 }
 
 bool ReplayArchive::save(const Replay& replay)
 {
-    if (!update(replay))
+    if (!update(replay) || !finishWriting())
         return false;
     if (!path_.empty())
         writeLogLine(logFile(), "Replay saved: " + path_ + " (" + std::to_string(replay.frames) + " frames)", false);

@@ -3,6 +3,7 @@
 #include "Replay.h"
 
 #include <ctime>
+#include <future>
 #include <string>
 
 // The directory of a player's replays: each run in "YYYY-MM-DD_HH-MM-SS.replay" (its start time, local;
@@ -16,12 +17,19 @@ public:
 
     // The directory is created when first written.
     ReplayArchive(std::string directory, std::time_t startTime);
+    // Waits for the file being written.
+    ~ReplayArchive();
+    ReplayArchive(const ReplayArchive&) = delete;
+    ReplayArchive& operator=(const ReplayArchive&) = delete;
 
-    // Brings this run's file and last.replay up to date. The run's name is claimed at the first call by
-    // creating the file exclusively, so that games ending together never share one. A replay without a
-    // whole frame is not written. False if a file cannot be written.
+    // Starts bringing this run's file and last.replay up to date, on a thread of its own, so that the
+    // frame that asks never waits for the disk. The run's name is claimed at the first call by creating
+    // the file exclusively, so that games ending together never share one. A replay without a whole
+    // frame is not written. False if the name cannot be claimed or the write before failed.
     bool update(const Replay& replay);
-    // update(), then "Replay saved" in the log.
+    // Waits until the files started by update() are written; false (logged) if they could not be.
+    bool finishWriting();
+    // update() and finishWriting(), then "Replay saved" in the log.
     bool save(const Replay& replay);
 
     // This run's file ("" until first written).
@@ -30,8 +38,9 @@ public:
     // Whether a file name is of the form the archive writes.
     static bool isRunName(const std::string& name);
     // Writes the text under the temporary name, then renames it over the path, so that a cut write
-    // never spoils the file already there; false (logged) if it cannot.
-    static bool replaceFile(const std::string& path, const std::string& temporary, const std::string& text);
+    // never spoils the file already there. Empty, or the error to report (nothing is logged here: it may
+    // run on a thread of its own).
+    static std::string replaceFile(const std::string& path, const std::string& temporary, const std::string& text);
 
 private:
     bool claimFileName();
@@ -40,4 +49,6 @@ private:
     std::string directory_;
     std::time_t startTime_;
     std::string path_;
+    // The write in progress: empty, or the error it met.
+    std::future<std::string> writing_;
 };

@@ -111,9 +111,9 @@ int run(const SimOptions& options)
     // Recorded as the game records: the keys the frame reads, then the state once it is drawn, written
     // out at the same moments (so a simulator killed in a long run leaves its replay too).
     ReplayRecorder recorder(Random::seedInUse());
-    bool recordWritten = true;
+    std::string recordError;
     const auto writeRecord = [&] {
-        recordWritten
+        recordError
             = ReplayArchive::replaceFile(options.recordPath, options.recordPath + ".part", recorder.replay().text());
     };
     if (!options.recordPath.empty())
@@ -195,8 +195,8 @@ int run(const SimOptions& options)
     // A run without a whole frame has no replay to write.
     if (!options.recordPath.empty() && frame > 0)
         writeRecord();
-    if (!recordWritten)
-        throw std::runtime_error("cannot write replay '" + options.recordPath + "'");
+    if (!recordError.empty())
+        throw std::runtime_error(recordError);
     std::cout << summary << std::endl;
     world.reset();
     return desync ? kDesyncStatus : 0;
