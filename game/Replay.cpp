@@ -156,11 +156,16 @@ Replay Replay::parse(const std::string& text)
 {
     Replay replay;
     // A byte-order mark, as some editors write, is no part of the header.
-    std::istringstream lines(text.starts_with(kByteOrderMark) ? text.substr(kByteOrderMark.size()) : text);
-    std::string line;
+    std::string_view rest = text;
+    if (rest.starts_with(kByteOrderMark))
+        rest.remove_prefix(kByteOrderMark.size());
     int number = 0;
     bool ended = false;
-    while (std::getline(lines, line)) {
+    while (!rest.empty()) {
+        const size_t lineEnd = rest.find('\n');
+        const bool hasLineEnd = lineEnd != std::string_view::npos;
+        std::string line(rest.substr(0, lineEnd));
+        rest.remove_prefix(hasLineEnd ? lineEnd + 1 : rest.size());
         ++number;
         if (line.size() > kLongestLine)
             fail(number,
@@ -191,7 +196,7 @@ Replay Replay::parse(const std::string& text)
         } else if (words.size() >= 2 && words[1] == "end") {
             parseEnd(words, number, replay);
             // The writer ends every line: an end line without its line end is a file cut inside it.
-            if (lines.eof())
+            if (!hasLineEnd)
                 fail(number, "the end line is cut short (the file was cut short)");
             ended = true;
         } else {
