@@ -17,7 +17,9 @@
 
 #include <cstring>
 #include <functional>
+#include <optional>
 #include <stdexcept>
+#include <tuple>
 
 using namespace engine_test;
 
@@ -323,35 +325,6 @@ TEST(DrawShortcuts, EveryPictureIsTheOneTheDrawingWithoutShortcutsGives)
     };
     const auto alpha = [&](uint8_t a) { opaque.setAlpha(a); };
     const std::pair<const char*, std::function<void()>> cases[] = {
-        {"opaque over all", [&] { r.copy(opaque, whole); }},
-        {"opaque beyond every edge",
-            [&] {
-                r.copy(opaque, {{-5, -5}, {80, 60}});
-            }},
-        {"a column short",
-            [&] {
-                r.copy(opaque, {{0, 0}, {63, 48}});
-            }},
-        {"a row short",
-            [&] {
-                r.copy(opaque, {{0, 0}, {64, 47}});
-            }},
-        {"moved right",
-            [&] {
-                r.copy(opaque, {{1, 0}, whole.size()});
-            }},
-        {"moved down",
-            [&] {
-                r.copy(opaque, {{0, 1}, whole.size()});
-            }},
-        {"a source out of the picture",
-            [&] {
-                r.copy(opaque, whole, Rect{{-64, 0}, whole.size()});
-            }},
-        {"a source inside the picture",
-            [&] {
-                r.copy(opaque, whole, Rect{{100, 100}, whole.size()});
-            }},
         {"translucent", [&] { alpha(128), r.copy(opaque, whole), alpha(255); }},
         {"added", [&] { opaque.setBlendMode(SDL_BLENDMODE_ADD), r.copy(opaque, whole), alpha(255); }},
         {"transparent pixels", [&] { r.copy(seeThrough, whole); }},
@@ -382,6 +355,17 @@ TEST(DrawShortcuts, EveryPictureIsTheOneTheDrawingWithoutShortcutsGives)
     };
     for (const auto& [what, steps] : cases)
         EXPECT_TRUE(drawn(true, steps) == drawn(false, steps)) << what;
+    // Opaque copies that hide the whole target, and ones that leave a row or a column, or cut the source.
+    const std::tuple<const char*, Rect, std::optional<Rect>> copies[]
+        = {{"over all", whole, {}}, {"beyond every edge", {{-5, -5}, {80, 60}}, {}},
+            {"a column short", {{0, 0}, {63, 48}}, {}}, {"a row short", {{0, 0}, {64, 47}}, {}},
+            {"moved right", {{1, 0}, whole.size()}, {}}, {"moved down", {{0, 1}, whole.size()}, {}},
+            {"a source out of the picture", whole, Rect{{-64, 0}, whole.size()}},
+            {"a source inside the picture", whole, Rect{{100, 100}, whole.size()}}};
+    for (const auto& [what, destination, source] : copies) {
+        const auto steps = [&] { r.copy(opaque, destination, source); };
+        EXPECT_TRUE(drawn(true, steps) == drawn(false, steps)) << what;
+    }
 
     Sprite bottom(opaque, {0, 0}), top(Texture("data/img/gameover_overlay.png"), {0, 0});
     bottom.rect() = top.rect() = whole;
