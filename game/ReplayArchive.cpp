@@ -112,10 +112,16 @@ bool ReplayArchive::update(const Replay& replay)
     const bool written = finishWriting();
     // The temporary names derive from the run's own name, which no other game holds.
     const std::string last = utf8FromPath(pathFromUtf8(directory_) / kLastReplay);
-    writing_ = std::async(std::launch::async, [own = path_, last, text = replay.text()] {
+    auto write = [own = path_, last, text = replay.text()] {
         std::string error = replaceFile(own, own + ".part", text);
         return error.empty() ? replaceFile(last, own + ".last.part", text) : error;
-    });
+    };
+    try {
+        writing_ = std::async(std::launch::async, write);
+    } catch (const std::system_error&) {
+        // No thread to be had: written here and now.
+        writing_ = std::async(std::launch::deferred, write);
+    }
     return written;
 }
 
