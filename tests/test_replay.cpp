@@ -211,7 +211,10 @@ TEST(ReplayArchive, KeepsTheTenNewestRunsItsOwnAndEveryOtherFile)
     EXPECT_FALSE(fs::exists(dir + "/2031-01-01_00-00-00_2.replay"));
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 14);
 
+    // Six games ending together beside nine older runs: each keeps its own, the ten newest stay.
     const std::string together = scratchDirectory("together");
+    for (int second = 10; second < 19; ++second)
+        writeFile(together + "/2020-01-01_00-00-" + std::to_string(second) + ".replay", "old");
     std::set<std::string> runs;
     for (int game = 0; game < 6; ++game) {
         ReplayArchive same(together, start);
@@ -221,6 +224,7 @@ TEST(ReplayArchive, KeepsTheTenNewestRunsItsOwnAndEveryOtherFile)
     EXPECT_EQ(runs.size(), 6u);
     for (const std::string& run : runs)
         EXPECT_EQ(readFile(run), replay.text()) << run;
+    EXPECT_EQ(std::distance(fs::directory_iterator(together), fs::directory_iterator()), 11) << "with last.replay";
 
     // A game closed before its first whole frame writes nothing.
     ReplayArchive empty(dir, start);
