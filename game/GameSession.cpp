@@ -10,11 +10,13 @@
 #include "Utils/Path.h"
 #include "Utils/Time.h"
 
+#include <chrono>
 #include <iostream>
 
 namespace {
 
 constexpr int kDesyncStatus = 3;
+constexpr std::chrono::seconds kAutosaveInterval{10};
 
 void logInfo(const std::string& message) { writeLogLine(logFile(), message, false); }
 
@@ -92,10 +94,14 @@ void GameSession::recordedFrameDone()
         return;
     }
     drawFrame(world_);
-    // Written at each game over and victory and every few seconds of a fight, so that even a killed
-    // game leaves its replay.
-    if (recorder_->frameDone(world_))
+    // Written at each game over and victory and every 600 frames of a fight, so that even a killed game
+    // leaves its replay; and every 10 seconds on a machine too slow for 60 frames a second.
+    const bool due = recorder_->frameDone(world_);
+    const auto now = std::chrono::steady_clock::now();
+    if (due || now - lastWrite_ >= kAutosaveInterval) {
         archive_->update(recorder_->replay());
+        lastWrite_ = now;
+    }
 }
 
 void GameSession::playFrame()

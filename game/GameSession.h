@@ -7,6 +7,7 @@
 #include "ReplayPlayer.h"
 #include "ReplayRecorder.h"
 
+#include <chrono>
 #include <optional>
 #include <string>
 
@@ -50,4 +51,6 @@ private:
     Pause pause_;
     long frame_ = 0;
     std::optional<std::string> desync_;
+    // When the replay was last brought up to date on disk.
+    std::chrono::steady_clock::time_point lastWrite_ = std::chrono::steady_clock::now();
 };
