@@ -181,8 +181,6 @@ wine_skips=(
   '*EndTheProgram*' CoreTest.FatalErrorLogsBothLinesAndExitsWithStatusOne
   # Expects that no question box can be shown headless; on Windows one always opens, and waits.
   CoreTest.RunEndsAfterTheFrameInWhichTheCloseRequestArrives
-  # Writes its log lines through streams of its own in text mode, where Windows writes CR LF.
-  LogFile.ExactLinesAtAFixedLocalTimeAppendedByTwoWriters
   # Wine's extension string has two spaces before its WGL names: the report turns every space into
   # a line end, the test expects one name on every line.
   SystemInfo.NineSectionsInOrderWithTheirLinesAndTheFileRewrittenAtEveryStart

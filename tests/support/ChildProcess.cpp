@@ -2,6 +2,8 @@
 
 #include "support/Headless.h"
 
+#include "Utils/Utf8Path.h"
+
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -19,14 +21,14 @@
 namespace fs = std::filesystem;
 std::string gameDirectory(const std::string& name)
 {
-    const fs::path dir = fs::absolute(scratchDirectory(name));
+    const fs::path dir = fs::absolute(pathFromUtf8(scratchDirectory(name)));
     fs::create_directory_symlink(fs::absolute("data"), dir / "data");
-    return dir.string();
+    return utf8FromPath(dir);
 }
 
 std::string writeFile(const std::string& path, const std::string& text)
 {
-    std::ofstream(path, std::ios::binary) << text;
+    std::ofstream(pathFromUtf8(path), std::ios::binary) << text;
     return path;
 }
 
@@ -40,7 +42,7 @@ std::string jsonField(const std::string& json, const std::string& name)
 
 ChildProcess::ChildProcess(
     const std::vector<std::string>& command, const std::string& directory, const Environment& environment)
-    : outPath_((fs::absolute(directory) / fs::path(command.at(0)).filename()).string())
+    : outPath_(utf8FromPath(fs::absolute(pathFromUtf8(directory)) / pathFromUtf8(command.at(0)).filename()))
 {
     std::vector<std::string> words{"timeout", "-s", "KILL", "600"};
     words.insert(words.end(), command.begin(), command.end());

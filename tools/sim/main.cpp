@@ -16,6 +16,7 @@
 #include "ReplayRecorder.h"
 #include "System/HeadlessDrivers.h"
 #include "System/SystemInfo.h"
+#include "Utils/Utf8Path.h"
 #include "World.h"
 
 #include <SDL.h>
@@ -125,14 +126,14 @@ int run(const SimOptions& options)
 
     std::ofstream trace;
     if (!options.tracePath.empty()) {
-        trace.open(options.tracePath, std::ios::trunc);
+        trace.open(pathFromUtf8(options.tracePath), std::ios::trunc);
         if (!trace)
             throw std::runtime_error("cannot write trace file '" + options.tracePath + "'");
     }
 
     std::ofstream record;
     if (!options.recordPath.empty()) {
-        record.open(options.recordPath, std::ios::binary | std::ios::trunc);
+        record.open(pathFromUtf8(options.recordPath), std::ios::binary | std::ios::trunc);
         if (!record)
             throw std::runtime_error("cannot write replay '" + options.recordPath + "'");
     }
