@@ -7,6 +7,7 @@
 #include "GameOptions.h"
 #include "GameSession.h"
 #include "System/GameDirectories.h"
+#include "System/ParentConsole.h"
 #include "Utils/Utf8Path.h"
 #include "World.h"
 
@@ -38,6 +39,7 @@ std::string absolutePath(const std::string& path)
 // arguments in UTF-8, whatever the system's code page: every argument is UTF-8 text on every platform.
 int main(int argc, char* argv[])
 {
+    attachParentConsole();
     const GameOptionsResult read = parseGameOptions(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
     if (!read.error.empty()) {
         std::fprintf(stderr, "duelfall: %s\n", read.error.c_str());
