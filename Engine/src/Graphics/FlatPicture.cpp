@@ -31,7 +31,9 @@ void FlatPicture::draw(const std::vector<Sprite*>& layers)
             layer->draw();
         return;
     }
-    if (picture_.isNull() || flattened_ != texturesOf(layers) || picture_.size() != wholeTarget().size())
+    // Made again when its pixels were lost with the render targets, too.
+    if (picture_.isNull() || flattened_ != texturesOf(layers) || picture_.size() != wholeTarget().size()
+        || targetsResets_ != Core::instance().renderer().targetsResets())
         flatten(layers);
     Core::instance().renderer().copy(picture_, wholeTarget());
 }
@@ -61,4 +63,5 @@ void FlatPicture::flatten(const std::vector<Sprite*>& layers)
         layer->draw();
     renderer.setTarget(previous);
     flattened_ = texturesOf(layers);
+    targetsResets_ = renderer.targetsResets();
 }
