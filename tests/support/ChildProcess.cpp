@@ -28,7 +28,12 @@ namespace fs = std::filesystem;
 std::string gameDirectory(const std::string& name)
 {
     const fs::path dir = fs::absolute(pathFromUtf8(scratchDirectory(name)));
+#ifdef _WIN32
+    // The C++ library of mingw-w64 makes no symbolic links: a copy of the data instead.
+    fs::copy(fs::absolute("data"), dir / "data", fs::copy_options::recursive);
+#else
     fs::create_directory_symlink(fs::absolute("data"), dir / "data");
+#endif
     return utf8FromPath(dir);
 }
 
