@@ -468,7 +468,7 @@ check_fatal_error_box() {
 # The game plays a recorded fight with Direct3D, as on Windows. Paused, its window is made full screen
 # and back with F11: the picture after must be the picture before (2 per channel apart at most), and
 # after the pause the fight plays on. (The game over is not reached here: through Wine's Direct3D on
-# Mesa's software rasteriser the game plays about 6 frames a second, and the quickest recorded game
+# Mesa's software rasteriser the game plays a few frames a second, and the quickest recorded game
 # over comes after 2100 frames. test_renderer checks the flattened game-over picture after a reset.)
 # Screenshots: $wine_out/resize-*.png.
 
@@ -592,7 +592,7 @@ check_user_data() {
   elif grep -q '"game/ReplayArchive.cpp"' "$root/scripts/check-paths.py" && [ -s "$dir/log.txt" ] &&
     grep -q '^OS Name: Windows' "$dir/systemInfo.txt" 2>/dev/null; then
     # The replay archive still opens its files through narrow paths (scripts/check-paths.py names it).
-    echo "PENDING the Cyrillic user's replay $where: the replay archive is not converted yet"
+    echo "PENDING the Cyrillic user's replay $where (log and machine report written): the replay archive is not converted yet"
   else
     fail "the Cyrillic user's game $where: $(ls -R "$dir" 2>&1 | head -n 20 | tr '\n' ' ')"
   fi
