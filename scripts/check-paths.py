@@ -21,7 +21,6 @@ FOLDERS = ["Engine", "game", "tools", "tests/support", "fuzz", "benchmarks"]
 ALLOWED = {"Engine/src/Utils/Utf8Path.h", "Engine/src/Utils/Utf8Path.cpp"}
 # Files being converted on another branch; each leaves this list once it opens through pathFromUtf8.
 PENDING = {
-    "Engine/src/System/GameDirectories.cpp",
     "game/Replay.cpp",
     "game/ReplayArchive.cpp",
 }
@@ -43,7 +42,8 @@ OPENERS = [
     re.compile(r"\b" + FS + r"path\s+\w+\s*[({]"),
     re.compile(r"\b" + FS + r"path\s+\w+\s*=\s*(?!" + FS + ")"),
 ]
-PATH_DECLARATION = re.compile(r"\b" + FS + r"path\s*&?\s+(\w+)")
+# A path variable, or a container of paths (its elements are paths too).
+PATH_DECLARATION = re.compile(r"\b" + FS + r"path\s*>?\s*&?\s+(\w+)")
 ASCII_LITERAL = re.compile(r'"[\x20-\x7e]*"$')
 
 
