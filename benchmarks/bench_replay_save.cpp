@@ -7,6 +7,7 @@
 
 #include "ReplayArchive.h"
 #include "ReplayRecorder.h"
+#include "Utils/Utf8Path.h"
 
 #include <cstdio>
 #include <ctime>
@@ -44,7 +45,7 @@ int main()
 {
     prepareHeadlessProcess();
     const std::string dir = "userData/bench-replays";
-    std::filesystem::remove_all(dir);
+    std::filesystem::remove_all(pathFromUtf8(dir));
     bool met = true;
     for (const long frames : {600L, 36000L, 216000L}) {
         const Replay fight = fightOf(frames);
@@ -66,6 +67,6 @@ int main()
             disk.max);
     }
     std::printf("bar: the writing frame's extra cost at most %.1f ms (p99): %s\n", kBarMs, verdict(met));
-    std::filesystem::remove_all(dir);
+    std::filesystem::remove_all(pathFromUtf8(dir));
     return 0;
 }

@@ -182,6 +182,8 @@ void ReplayArchive::pruneOldReplays() const
     }
     // This run is one of the ten, whatever its name says: the newest others make up the rest.
     std::sort(others.begin(), others.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
-    for (size_t i = kKeptReplays - 1; i < others.size(); ++i)
-        fs::remove(others[i].second, error);
+    for (size_t i = kKeptReplays - 1; i < others.size(); ++i) {
+        const fs::path& older = others[i].second;
+        fs::remove(older, error);
+    }
 }

@@ -7,6 +7,8 @@
 #include "GameOptions.h"
 #include "GameSession.h"
 #include "System/GameDirectories.h"
+#include "System/ParentConsole.h"
+#include "Utils/Utf8Path.h"
 #include "World.h"
 
 #include <SDL.h>
@@ -32,14 +34,17 @@ constexpr const char* kSourceTree = "";
 std::string absolutePath(const std::string& path)
 {
     std::error_code error;
-    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
-    return error ? path : absolute.string();
+    const std::filesystem::path absolute = std::filesystem::absolute(pathFromUtf8(path), error);
+    return error ? path : utf8FromPath(absolute);
 }
 
 } // namespace
 
+// SDL.h renames this function SDL_main on Windows, where SDL2main's entry point calls it with the
+// arguments in UTF-8, whatever the system's code page: every argument is UTF-8 text on every platform.
 int main(int argc, char* argv[])
 {
+    attachParentConsole();
     const GameOptionsResult read = parseGameOptions(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
     if (!read.error.empty()) {
         std::fprintf(stderr, "duelfall: %s\n", read.error.c_str());

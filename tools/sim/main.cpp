@@ -17,6 +17,7 @@
 #include "ReplayRecorder.h"
 #include "System/HeadlessDrivers.h"
 #include "System/SystemInfo.h"
+#include "Utils/Utf8Path.h"
 #include "World.h"
 
 #include <SDL.h>
@@ -26,6 +27,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <map>
@@ -133,9 +135,20 @@ int run(const SimOptions& options)
 
     std::ofstream trace;
     if (!options.tracePath.empty()) {
-        trace.open(options.tracePath, std::ios::trunc);
+        trace.open(pathFromUtf8(options.tracePath), std::ios::trunc);
         if (!trace)
             throw std::runtime_error("cannot write trace file '" + options.tracePath + "'");
+    }
+
+    // A replay that cannot be written is refused before the run, not when it is first written: its
+    // temporary file is made and removed, so that the replay itself appears only once it has frames.
+    if (!options.recordPath.empty()) {
+        const std::filesystem::path probe = pathFromUtf8(options.recordPath + ".part");
+        const bool writable = std::ofstream(probe, std::ios::binary | std::ios::app).is_open();
+        std::error_code ignored;
+        std::filesystem::remove(probe, ignored);
+        if (!writable)
+            throw std::runtime_error("cannot write replay '" + options.recordPath + "'");
     }
 
     Autopilot autopilot(static_cast<int>(std::min<long>(options.loseFights, INT_MAX)));

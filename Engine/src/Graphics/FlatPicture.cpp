@@ -36,7 +36,9 @@ void FlatPicture::draw(const std::vector<Sprite*>& layers)
             layer->draw();
         return;
     }
-    if (picture_.isNull() || flattened_ != layersOf(layers) || picture_.size() != wholeTarget().size())
+    // Made again when its pixels were lost with the render targets, too.
+    if (picture_.isNull() || flattened_ != layersOf(layers) || picture_.size() != wholeTarget().size()
+        || targetsResets_ != Core::instance().renderer().targetsResets())
         flatten(layers);
     Core::instance().renderer().copy(picture_, wholeTarget());
 }
@@ -66,4 +68,5 @@ void FlatPicture::flatten(const std::vector<Sprite*>& layers)
         layer->draw();
     renderer.setTarget(previous);
     flattened_ = layersOf(layers);
+    targetsResets_ = renderer.targetsResets();
 }

@@ -5,13 +5,14 @@
 
 #include <SDL_render.h>
 
+#include <cstdint>
 #include <vector>
 
 // Whole-screen layers that look the same every frame (a background and an overlay on it): blended once
 // into a picture of their own, they are then drawn as one copy of the very same pixels. The picture is
-// made again when a layer's texture or blend mode changes. The layers are drawn one by one instead, as every frame,
-// while one of them does not fill the target as loaded (moved, clipped, tinted or translucent) or the
-// bottom one has transparent pixels.
+// made again when a layer's texture or blend mode changes or the render targets lost their pixels. The
+// layers are drawn one by one instead, as every frame, while one of them does not fill the target as
+// loaded (moved, clipped, tinted or translucent) or the bottom one has transparent pixels.
 class FlatPicture {
 public:
     // Bottom layer first.
@@ -29,4 +30,5 @@ private:
 
     Texture picture_;
     std::vector<Layer> flattened_; // what the picture was made of
+    uint64_t targetsResets_ = 0; // the renderer's count of target resets when the picture was made
 };

@@ -2,6 +2,7 @@
 
 #include "Core/Core.h"
 #include "Graphics/Letterbox.h"
+#include "Graphics/Renderer.h"
 #include "Input/Window.h"
 
 #include <cstdint>
@@ -49,13 +50,29 @@ Point toWindow(Point logical, Size logicalSize, Size windowSize)
     return rescale(logical, logicalSize, windowSize);
 }
 
+namespace {
+
+// The letterbox rectangle the picture fills, in window coordinates. The core lays it out in the
+// renderer's pixels, which a high-DPI display makes more than the window's coordinates.
+Rect pictureInWindow(Core& core)
+{
+    const Size window = core.window().size();
+    const Size output = core.hasRenderer() ? core.renderer().outputSize() : window;
+    const Rect box = letterbox(core.logicalSize(), output);
+    const Point corner = toWindow({box.x, box.y}, output, window);
+    const Point far = toWindow({box.x + box.w, box.y + box.h}, output, window);
+    return {corner.x, corner.y, far.x - corner.x, far.y - corner.y};
+}
+
+} // namespace
+
 Point toLogical(Point window)
 {
     Core& core = Core::instance();
     if (!core.hasWindow())
         return window;
     // The picture fills only its letterbox rectangle: the bars map outside the logical space.
-    const Rect box = letterbox(core.logicalSize(), core.window().size());
+    const Rect box = pictureInWindow(core);
     return rescaleDown({window.x - box.x, window.y - box.y}, box.size(), core.logicalSize());
 }
 
@@ -64,7 +81,7 @@ Point toWindow(Point logical)
     Core& core = Core::instance();
     if (!core.hasWindow())
         return logical;
-    const Rect box = letterbox(core.logicalSize(), core.window().size());
+    const Rect box = pictureInWindow(core);
     const Point inBox = rescaleDown(logical, core.logicalSize(), box.size());
     return {inBox.x + box.x, inBox.y + box.y};
 }

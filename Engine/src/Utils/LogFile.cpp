@@ -2,6 +2,7 @@
 
 #include "Utils/Path.h"
 #include "Utils/Time.h"
+#include "Utils/Utf8Path.h"
 
 #include <algorithm>
 
@@ -12,7 +13,8 @@ std::ofstream openLogFile()
     createDirectory("userData");
     // Appending keeps the lines of earlier runs. A failed open leaves the stream failed, which
     // silently drops every later line. Binary: lines end in "\n" on Windows too.
-    return std::ofstream(basePath() + "/userData/log.txt", std::ios::out | std::ios::app | std::ios::binary);
+    return std::ofstream(
+        pathFromUtf8(basePath() + "/userData/log.txt"), std::ios::out | std::ios::app | std::ios::binary);
 }
 
 } // namespace
