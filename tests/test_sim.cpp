@@ -1,13 +1,17 @@
-// End to end through the real duelfall-sim program: its command line, key scripts, the game-over trace and
-// its JSON summary, compared with tests/golden/ (regenerate with DUELFALL_UPDATE_GOLDEN=1, see the README).
+// End to end through the real duelfall-sim program: its command line, key scripts, the game-over trace, its JSON
+// summary and its screenshots, compared with tests/golden/ (regenerate with DUELFALL_UPDATE_GOLDEN=1, see the
+// README).
 
+#include "Replay.h"
 #include "Utils/StringUtils.h"
 #include "support/ChildProcess.h"
 #include "support/Golden.h"
+#include "support/GoldenPicture.h"
 #include "support/Headless.h"
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -80,4 +84,32 @@ TEST(Golden, AKeyScriptThatLetsThePlayerDieReachesGameOverAndEnterRestartsTheFig
     EXPECT_GT(readFile(dir + "/over.png").size(), 1000u);
     EXPECT_EQ(readFile(dir + "/over.png"), readFile(dir + "/still.png")) << "the game-over screen stays as it is";
     expectGoldenTrace(trace, "gameover.trace");
+}
+
+// What the player sees where the picture changes, in a committed game that is lost, restarted and won: the
+// simulator plays it back to its end line without a desync and saves the screenshots.
+TEST(GoldenPictures, TheCommittedLostRestartedAndWonGameLooksAsItDid)
+{
+    const std::string dir = gameDirectory("pictures");
+    const std::string file = std::string(DUELFALL_SOURCE_DIR) + "/tests/golden/replays/lost-and-won.replay";
+    const std::pair<std::string, std::string> shots[] = {{"1", "first-frame"}, {"200", "boss01-bullets-rockets-impact"},
+        {"2510", "boss02-lasers-fireball-burning-row"}, {"switch+20", "stage-switch"},
+        {"3210", "second-stage-every-weapon"}, {"gameover", "game-over"},
+        // Enter is held in the frame after the game over: this is the first frame of the new fight.
+        {"gameover+2", "after-restart"}, {"gameover+122", "after-restart-120"},
+        {"victory+300", "victory-whole-text-and-play-again"}};
+    std::string arguments = "--replay " + file;
+    for (const auto& [when, name] : shots)
+        arguments += (std::isdigit(when[0]) ? " --shot " : " --shot-at ") + when + ':' + name + ".png";
+    const ChildRun run = runSim(dir, arguments);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const Replay replay = Replay::load(file);
+    const std::string ended = jsonField(run.out, "frames") + " player " + jsonField(run.out, "player_health")
+        + " boss01 " + jsonField(run.out, "boss01_health") + " boss02 " + jsonField(run.out, "boss02_health");
+    EXPECT_EQ(ended,
+        std::to_string(replay.frames) + " player " + std::to_string(replay.end.playerHealth) + " boss01 "
+            + std::to_string(replay.end.boss01Health) + " boss02 " + std::to_string(replay.end.boss02Health));
+    EXPECT_EQ(jsonField(run.out, "game_overs"), "1");
+    for (const auto& [when, name] : shots)
+        expectGoldenPicture(loadPicture(dir + "/" + name + ".png"), name);
 }
