@@ -94,8 +94,6 @@ TEST(GameEnvironment, TheProgramsSayWhatIsWrongAndEnd)
         {{}, {DUELFALL_SIM_PATH, "--until", "forever"}, 2, "--until"},
         {{}, {DUELFALL_SIM_PATH, "--input", "bad.keys"}, 2, "line 2"},
         {{}, {DUELFALL_SIM_PATH, "--input", "unknown.keys"}, 2, "shoot"},
-        {{}, {DUELFALL_SIM_PATH, "--frames", "lots"}, 2, "--frames"},
-        {{}, {DUELFALL_SIM_PATH, "--lose", "1"}, 2, "--lose needs --autopilot"},
     };
     for (const Case& c : cases) {
         const std::string dir = gameDirectory("game");

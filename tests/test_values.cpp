@@ -3,11 +3,13 @@
 #include "Core/FrameTimer.h"
 #include "GameFrame.h"
 #include "GameKeys.h"
+#include "GameOptions.h"
 #include "Graphics/Animation.h"
 #include "Graphics/Color.h"
 #include "Input/CoordinateMapping.h"
 #include "Math/Circle.h"
 #include "Math/Rect.h"
+#include "SimOptions.h"
 #include "System/FileDialog.h"
 #include "System/OsInfo.h"
 #include "System/TextConversion.h"
@@ -54,6 +56,14 @@ std::string escape(const std::string& text)
                                                                       : std::string(1, text[i]);
     }
     return out;
+}
+
+// The values, each followed by a space.
+template <typename... T> std::string join(const T&... values)
+{
+    std::ostringstream out;
+    ((out << values << ' '), ...);
+    return out.str();
 }
 
 template <typename T> std::string printed(const T& value)
@@ -160,6 +170,33 @@ std::string call(const std::string& f, const Args& a)
         return std::string{in.left ? 'l' : '.', in.right ? 'r' : '.', in.up ? 'u' : '.', in.down ? 'd' : '.',
                    in.jump ? 'j' : '.', in.fire ? 'f' : '.', ' '}
         + text.substr(a[0].size());
+    }
+    if (f == "game-options") { // the options read, or the refusal
+        const GameOptionsResult r = parseGameOptions(a.size() == 1 && a[0].empty() ? Args{} : a);
+        return !r.error.empty() ? "error: " + r.error
+                                : join("help", r.options.help, "no-audio", r.options.noAudio, "replay",
+                                    "[" + escape(r.options.replayFile) + "]");
+    }
+    if (f == "sim-options") {
+        std::vector<char*> argv{text.data()};
+        Args words = a.size() == 1 && a[0].empty() ? Args{} : a;
+        for (std::string& word : words)
+            argv.push_back(word.data());
+        try {
+            const SimOptions o = parseSimOptions(static_cast<int>(argv.size()), argv.data());
+            std::string shots;
+            for (const ShotRequest& s : o.shots)
+                shots += " [" + (s.event.empty() ? std::to_string(s.frame) : s.event + "+" + std::to_string(s.delay))
+                    + ":" + s.path + "]";
+            return join("frames", o.frames, o.framesGiven ? "given" : "default", "seed",
+                       o.seed ? std::to_string(*o.seed) : "-", "autopilot", o.autopilot, "lose", o.loseFights, "input",
+                       "[" + o.inputPath + "]", "replay", "[" + o.replayPath + "]", "record", "[" + o.recordPath + "]",
+                       "until", "[" + o.until + "+" + std::to_string(o.untilDelay) + "]", "trace",
+                       "[" + o.tracePath + "]", "realtime", o.realtime, "shots")
+                + shots;
+        } catch (const std::exception& error) {
+            return std::string("error: ") + error.what();
+        }
     }
     if (f == "to-logical")
         return printed(toLogical({n[0], n[1]}, {m[0], m[1]}, {k[0], k[1]})) + " "
