@@ -87,7 +87,6 @@ TEST(GameEnvironment, TheProgramsSayWhatIsWrongAndEnd)
             "Error! Mix_OpenAudio Error! No sound device could be opened. To play without sound, start with "
             "--no-audio.\nALSA: "},
         {{}, {DUELFALL_PATH, "--sound-off"}, 2, "duelfall: unknown option \"--sound-off\" (try --help)"},
-        {{}, {DUELFALL_PATH, "--replay"}, 2, "duelfall: --replay needs a file"},
         {{}, {DUELFALL_PATH, "--help"}, 0, "  --no-audio      play without sound"},
         // --no-audio plays on the same machine: it gets as far as the start-up report, without an error.
         {kNoSoundDevice, {DUELFALL_PATH, "--no-audio"}, -1, ""},

@@ -258,27 +258,22 @@ TEST(ReplayPrograms, TheSimulatorAndTheGamePlayARecordingBackOrSayWhereTheyCanno
     EXPECT_EQ(play(DUELFALL_SIM_PATH, {"--replay", "game.replay", "--seed", "1"}, dir).status, 2);
 }
 
-// Recordings committed by earlier builds, a won fight and a game with a pad, play back to their end lines in
-// today's world: how it moves and what its checksum covers are unchanged (a change needs a new format version).
-// Edited after the last checkpoint, in the last span or in the end's health, one is a desync at its end.
+// Recordings of earlier builds play back to their end lines in today's world (a change of the checksum needs a new
+// format version); edited after the last checkpoint, in the last span or the end's health, one is a desync.
 TEST(ReplayPrograms, TheGoldenReplaysPlayBackAndAnEditAfterTheirLastCheckpointIsADesync)
 {
     const std::string dir = gameDirectory("golden"), golden = DUELFALL_SOURCE_DIR "/tests/golden/replays/";
     const Replay pad = Replay::load(golden + "pad.replay");
-    const Replay::Span& last = pad.spans.back();
-    ASSERT_GT(last.from, pad.checkpoints.back().frame) << "the last span lies after the last checkpoint";
-    ASSERT_EQ(last.keys, keysOf({GameKey::Right}));
-    const std::string span = std::to_string(last.from) + '-' + std::to_string(last.to);
-    writeFile(dir + "/span.replay", std::regex_replace(pad.text(), std::regex(span + " right"), span + " left"));
+    ASSERT_GT(pad.spans.back().from, pad.checkpoints.back().frame) << "the last span lies after the last checkpoint";
+    ASSERT_EQ(pad.spans.back().keys, keysOf({GameKey::Right}));
+    writeFile(dir + "/span.replay", std::regex_replace(pad.text(), std::regex(" right\n#"), " left\n#"));
     writeFile(dir + "/health.replay", std::regex_replace(pad.text(), std::regex(" player 50 "), " player 40 "));
-    const std::pair<std::string, int> cases[]
-        = {{golden + "won.replay", 0}, {golden + "pad.replay", 0}, {"span.replay", 3}, {"health.replay", 3}};
-    for (const auto& [file, status] : cases) {
+    const std::string desync = "desync at frame " + std::to_string(pad.frames) + ": ";
+    const std::pair<std::string, std::string> cases[] = {
+        {golden + "won.replay", ""}, {golden + "pad.replay", ""}, {"span.replay", desync}, {"health.replay", desync}};
+    for (const auto& [file, message] : cases) {
         const ChildRun run = play(DUELFALL_SIM_PATH, {"--replay", file}, dir);
-        EXPECT_EQ(run.status, status) << file << ": " << run.err;
-        const long frames = status == 0 ? Replay::load(file).frames : pad.frames;
-        EXPECT_EQ(jsonField(run.out, "frames"), std::to_string(frames)) << file;
-        EXPECT_EQ(run.err.find("desync at frame " + std::to_string(frames) + ": ") != std::string::npos, status == 3)
-            << file << ": " << run.err;
+        EXPECT_EQ(run.status, message.empty() ? 0 : 3) << file << ": " << run.err;
+        EXPECT_NE(run.err.find(message), std::string::npos) << file << ": " << run.err;
     }
 }

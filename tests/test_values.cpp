@@ -58,14 +58,6 @@ std::string escape(const std::string& text)
     return out;
 }
 
-// The values, each followed by a space.
-template <typename... T> std::string join(const T&... values)
-{
-    std::ostringstream out;
-    ((out << values << ' '), ...);
-    return out.str();
-}
-
 template <typename T> std::string printed(const T& value)
 {
     std::ostringstream out;
@@ -171,29 +163,25 @@ std::string call(const std::string& f, const Args& a)
                    in.jump ? 'j' : '.', in.fire ? 'f' : '.', ' '}
         + text.substr(a[0].size());
     }
-    if (f == "game-options") { // the options read, or the refusal
+    if (f == "game-options") { // help, no-audio, [the replay file]; or the refusal
         const GameOptionsResult r = parseGameOptions(a.size() == 1 && a[0].empty() ? Args{} : a);
-        return !r.error.empty() ? "error: " + r.error
-                                : join("help", r.options.help, "no-audio", r.options.noAudio, "replay",
-                                    "[" + escape(r.options.replayFile) + "]");
+        return r.error.empty() ? join(r.options.help, r.options.noAudio, "[" + escape(r.options.replayFile) + "]")
+                               : "error: " + r.error;
     }
-    if (f == "sim-options") {
-        std::vector<char*> argv{text.data()};
+    if (f == "sim-options") { // the fields in their order, "-" for an empty text, then each shot; or the refusal
         Args words = a.size() == 1 && a[0].empty() ? Args{} : a;
+        std::vector<char*> argv{text.data()};
         for (std::string& word : words)
             argv.push_back(word.data());
+        const auto shown = [](const std::string& s) { return s.empty() ? "-" : s; };
         try {
             const SimOptions o = parseSimOptions(static_cast<int>(argv.size()), argv.data());
-            std::string shots;
+            text = join(o.frames, o.framesGiven, o.seed ? std::to_string(*o.seed) : "-", o.autopilot, o.loseFights,
+                shown(o.inputPath), shown(o.replayPath), shown(o.recordPath), shown(o.until), o.untilDelay,
+                shown(o.tracePath), o.realtime);
             for (const ShotRequest& s : o.shots)
-                shots += " [" + (s.event.empty() ? std::to_string(s.frame) : s.event + "+" + std::to_string(s.delay))
-                    + ":" + s.path + "]";
-            return join("frames", o.frames, o.framesGiven ? "given" : "default", "seed",
-                       o.seed ? std::to_string(*o.seed) : "-", "autopilot", o.autopilot, "lose", o.loseFights, "input",
-                       "[" + o.inputPath + "]", "replay", "[" + o.replayPath + "]", "record", "[" + o.recordPath + "]",
-                       "until", "[" + o.until + "+" + std::to_string(o.untilDelay) + "]", "trace",
-                       "[" + o.tracePath + "]", "realtime", o.realtime, "shots")
-                + shots;
+                text += join("|", s.frame, shown(s.event), s.delay, s.path);
+            return text;
         } catch (const std::exception& error) {
             return std::string("error: ") + error.what();
         }

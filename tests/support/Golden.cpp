@@ -1,12 +1,10 @@
 #include "support/Golden.h"
 
 #include "Utils/StringUtils.h"
-#include "support/Headless.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 
 void expectGolden(const std::vector<std::string>& rows, const std::string& name, const std::string& fields)
@@ -40,20 +38,4 @@ void expectGolden(const std::vector<std::string>& rows, const std::string& name,
                << "\n  golden: " << golden[i] << "\n  now:    " << rows[i];
     }
     EXPECT_EQ(rows.size(), golden.size()) << name << ": the run has a different number of frames";
-}
-
-void expectGoldenReplay(const std::string& text, const std::string& name)
-{
-    const std::string golden = readFile(std::string(DUELFALL_SOURCE_DIR) + "/tests/golden/replays/" + name);
-    if (text == golden)
-        return;
-    const std::vector<std::string> want = split(golden, '\n'), got = split(text, '\n');
-    size_t line = 0;
-    while (line < want.size() && line < got.size() && want[line] == got[line])
-        ++line;
-    std::filesystem::create_directories("golden-diff");
-    std::ofstream("golden-diff/" + name, std::ios::binary) << text;
-    ADD_FAILURE() << name << ": the recording differs from the golden replay in line " << line + 1 << ": golden '"
-                  << (line < want.size() ? want[line] : "") << "', recorded '" << (line < got.size() ? got[line] : "")
-                  << "' (the recording: " << std::filesystem::absolute("golden-diff/" + name).string() << ")";
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -8,7 +9,10 @@
 // field); with DUELFALL_UPDATE_GOLDEN set in the environment the file is written from them instead.
 void expectGolden(const std::vector<std::string>& rows, const std::string& name, const std::string& fields);
 
-// Golden replays: recordings of the game's, in tests/golden/replays/<name>, that a change must not silently
-// rewrite. The text must equal the file (the first line that differs is reported); otherwise it is written to
-// golden-diff/<name> of the working directory, to be reviewed and copied over by hand.
-void expectGoldenReplay(const std::string& text, const std::string& name);
+// A golden row: the values, each followed by a space.
+template <typename... T> std::string join(const T&... values)
+{
+    std::ostringstream out;
+    ((out << values << ' '), ...);
+    return out.str();
+}
