@@ -7,14 +7,17 @@ string(REGEX MATCHALL "[0-9]+" version_parts "${DUELFALL_VERSION}")
 list(APPEND version_parts 0 0 0 0)
 list(SUBLIST version_parts 0 4 version_parts)
 string(JOIN "," DUELFALL_VERSION_COMMAS ${version_parts})
+string(JOIN "." DUELFALL_VERSION_DOTS ${version_parts})
 
 enable_language(RC)
 set(DUELFALL_ICON ${CMAKE_SOURCE_DIR}/data/icon/duelfall.ico)
+set(DUELFALL_MANIFEST ${CMAKE_BINARY_DIR}/duelfall.manifest)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/windows/duelfall.manifest ${DUELFALL_MANIFEST} @ONLY)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/windows/duelfall.rc.in ${CMAKE_BINARY_DIR}/duelfall.rc @ONLY)
 
 if(TARGET duelfall)
   target_sources(duelfall PRIVATE ${CMAKE_BINARY_DIR}/duelfall.rc)
-  set_source_files_properties(${CMAKE_BINARY_DIR}/duelfall.rc PROPERTIES OBJECT_DEPENDS ${DUELFALL_ICON})
+  set_source_files_properties(${CMAKE_BINARY_DIR}/duelfall.rc PROPERTIES OBJECT_DEPENDS "${DUELFALL_ICON};${DUELFALL_MANIFEST}")
   # A game, not a console program: no console window opens beside it.
   set_target_properties(duelfall PROPERTIES WIN32_EXECUTABLE TRUE)
 endif()

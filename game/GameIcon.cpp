@@ -3,6 +3,7 @@
 #include "Graphics/Surface.h"
 #include "System/WindowIcon.h"
 #include "Utils/LogFile.h"
+#include "Utils/Utf8Path.h"
 
 #include <filesystem>
 #include <string>
@@ -26,12 +27,12 @@ std::string iconPath(int size) { return "data/icon/duelfall-" + std::to_string(s
 void showGameIcon(Window& window)
 {
     std::error_code error;
-    if (!std::filesystem::is_regular_file(iconPath(kBigIcon), error)) {
+    if (!std::filesystem::is_regular_file(pathFromUtf8(iconPath(kBigIcon)), error)) {
         writeLogLine(logFile(), "Window icon " + iconPath(kBigIcon) + " not found: the default icon stays", false);
         return;
     }
     const Surface big(iconPath(kBigIcon), Color());
-    if (std::filesystem::is_regular_file(iconPath(kSmallIcon), error)) {
+    if (std::filesystem::is_regular_file(pathFromUtf8(iconPath(kSmallIcon)), error)) {
         const Surface small(iconPath(kSmallIcon), Color());
         setIcon(window, big, &small);
     } else {

@@ -2,7 +2,6 @@
 
 #include "FullscreenKeys.h"
 #include "GameFrame.h"
-#include "GamepadKeys.h"
 #include "World.h"
 
 #include "Core/Core.h"
@@ -11,11 +10,13 @@
 #include "Utils/Path.h"
 #include "Utils/Time.h"
 
+#include <chrono>
 #include <iostream>
 
 namespace {
 
 constexpr int kDesyncStatus = 3;
+constexpr std::chrono::seconds kAutosaveInterval{10};
 
 void logInfo(const std::string& message) { writeLogLine(logFile(), message, false); }
 
@@ -46,7 +47,7 @@ GameSession::GameSession(World& world, std::optional<Replay> replay)
     recorder_.emplace(Random::seedInUse());
     archive_.emplace(basePath() + "/userData/replays", currentTime());
     // A fatal error in the middle of a fight still leaves the replay up to the last whole frame.
-    setFatalErrorHook([this] { archive_->saveAsLast(recorder_->replay()); });
+    setFatalErrorHook([this] { archive_->save(recorder_->replay()); });
 }
 
 GameSession::~GameSession() { setFatalErrorHook(nullptr); }
@@ -61,7 +62,7 @@ Scene GameSession::scene()
 int GameSession::finish()
 {
     if (recorder_) {
-        archive_->saveAsLast(recorder_->replay());
+        archive_->save(recorder_->replay());
         return 0;
     }
     logInfo("Replay played back to frame " + std::to_string(frame_) + (desync_ ? ": " + *desync_ : ": no desync"));
@@ -82,7 +83,7 @@ void GameSession::recordFrame()
     if (desktopFrame())
         return;
     // The keys as the frame update reads them, from the same snapshot.
-    recorder_->recordFrame(readFrameKeys());
+    recorder_->recordFrame();
     updateFrame(world_);
 }
 
@@ -93,9 +94,14 @@ void GameSession::recordedFrameDone()
         return;
     }
     drawFrame(world_);
-    // Written at each game over and victory, so that even a killed game leaves its replay.
-    if (recorder_->frameDone(world_))
-        archive_->save(recorder_->replay());
+    // Written at each game over and victory and every 600 frames of a fight, so that even a killed game
+    // leaves its replay; and every 10 seconds on a machine too slow for 60 frames a second.
+    const bool due = recorder_->frameDone(world_);
+    const auto now = std::chrono::steady_clock::now();
+    if (due || now - lastWrite_ >= kAutosaveInterval) {
+        archive_->update(recorder_->replay());
+        lastWrite_ = now;
+    }
 }
 
 void GameSession::playFrame()

@@ -7,6 +7,7 @@
 #include "ReplayPlayer.h"
 #include "ReplayRecorder.h"
 
+#include <chrono>
 #include <optional>
 #include <string>
 
@@ -28,7 +29,8 @@ public:
 
     // The frame callables of the world, recording or playing back.
     Scene scene();
-    // After the frame loop: the recording written and copied to last.replay. The exit status: 0, or 3 if
+    // After the frame loop: the recording written and copied to last.replay (as it is every ten seconds
+    // of play and at every game over and victory). The exit status: 0, or 3 if
     // a replay played back went another way than recorded.
     int finish();
     // Whether the last frame was paused (no update ran, nothing was recorded).
@@ -49,4 +51,6 @@ private:
     Pause pause_;
     long frame_ = 0;
     std::optional<std::string> desync_;
+    // When the replay was last brought up to date on disk.
+    std::chrono::steady_clock::time_point lastWrite_ = std::chrono::steady_clock::now();
 };

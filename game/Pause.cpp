@@ -63,17 +63,11 @@ void Pause::enter(Music& music)
 {
     paused_ = true;
     music.pause();
-    // The target still holds the last frame played: this frame's drawing has not begun.
+    // The target still holds the last frame played: this frame's drawing has not begun. Its pixels are
+    // kept in a plain texture, which a reset of the render targets (a resize under Direct3D) leaves whole.
     Core& core = Core::instance();
-    if (!core.usesRenderTarget())
-        return;
-    Renderer& renderer = core.renderer();
-    picture_.emplace(core.logicalSize());
-    SDL_Texture* previous = renderer.target();
-    renderer.setTarget(picture_->handle());
-    renderer.clear(Color{0, 0, 0, 255});
-    renderer.copy(core.renderTarget(), {0, 0, core.logicalSize().w, core.logicalSize().h});
-    renderer.setTarget(previous);
+    if (core.usesRenderTarget())
+        picture_.emplace(core.captureFrame());
 }
 
 void Pause::leave(Music& music)

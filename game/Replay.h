@@ -31,8 +31,9 @@ public:
 //   # checkpoint 60 9f3a0c11                             world checksum after frame 60
 //   # end 3120 0a1b2c3d player 30 boss01 0 boss02 640   frames, checksum and health after the last
 //
-// Spans come in frame order, then the checkpoints in frame order, then the end line. Blank lines are
-// allowed; every other line must be one of these.
+// Spans come in frame order, then a checkpoint for every 60th frame, then the end line, which ends in a
+// line end like every line the game writes (a file cut inside it is refused). Blank lines and a leading
+// byte-order mark are allowed; every other line must be one of these.
 struct Replay {
     struct Span {
         long from = 0;
@@ -51,9 +52,9 @@ struct Replay {
     long frames = 0;
     WorldState end;
 
-    // Throws ReplayError naming the line for anything it cannot read.
+    // Throws ReplayError naming the line for anything it cannot read, quoting at most 80 characters of it.
     static Replay parse(const std::string& text);
-    // Throws ReplayError (with the path) for a file it cannot read or parse.
+    // Throws ReplayError (with the path) for a file it cannot read or parse, or a directory.
     static Replay load(const std::string& path);
     std::string text() const;
 

@@ -1,5 +1,6 @@
 #include "ReplayRecorder.h"
 
+#include "GamepadKeys.h"
 #include "World.h"
 
 #include <algorithm>
@@ -18,6 +19,8 @@ void ReplayRecorder::recordFrame(GameKeys keys)
         spans.push_back({recorded_, recorded_, keys});
 }
 
+void ReplayRecorder::recordFrame() { recordFrame(readFrameKeys()); }
+
 bool ReplayRecorder::frameDone(World& world)
 {
     if (replay_.frames == recorded_)
@@ -32,7 +35,7 @@ bool ReplayRecorder::frameDone(World& world)
     const bool ended = (over && !wasOver_) || (won && !wasWon_);
     wasOver_ = over;
     wasWon_ = won;
-    return ended;
+    return ended || recorded_ % kAutosavePeriod == 0;
 }
 
 Replay ReplayRecorder::replay() const

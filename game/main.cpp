@@ -7,6 +7,8 @@
 #include "GameOptions.h"
 #include "GameSession.h"
 #include "System/GameDirectories.h"
+#include "System/ParentConsole.h"
+#include "Utils/Utf8Path.h"
 #include "World.h"
 
 #include <SDL.h>
@@ -23,18 +25,26 @@ namespace {
 constexpr int kUsageError = 2;
 // The name of the installed files and of the per-user directory.
 constexpr const char* kGameName = "duelfall";
+#ifdef DUELFALL_SOURCE_TREE
+constexpr const char* kSourceTree = DUELFALL_SOURCE_TREE;
+#else
+constexpr const char* kSourceTree = "";
+#endif
 
 std::string absolutePath(const std::string& path)
 {
     std::error_code error;
-    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
-    return error ? path : absolute.string();
+    const std::filesystem::path absolute = std::filesystem::absolute(pathFromUtf8(path), error);
+    return error ? path : utf8FromPath(absolute);
 }
 
 } // namespace
 
+// SDL.h renames this function SDL_main on Windows, where SDL2main's entry point calls it with the
+// arguments in UTF-8, whatever the system's code page: every argument is UTF-8 text on every platform.
 int main(int argc, char* argv[])
 {
+    attachParentConsole();
     const GameOptionsResult read = parseGameOptions(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
     if (!read.error.empty()) {
         std::fprintf(stderr, "duelfall: %s\n", read.error.c_str());
@@ -49,7 +59,7 @@ int main(int argc, char* argv[])
     // The replay's path is the player's, from where the game was started: taken before the game moves
     // to the directory of its data.
     const std::string replayFile = options.replayFile.empty() ? "" : absolutePath(options.replayFile);
-    settleGameDirectories(kGameName);
+    settleGameDirectories(kGameName, kSourceTree);
     // A replay that cannot be read is refused before anything starts.
     std::optional<Replay> replay = GameSession::loadReplay(replayFile);
 

@@ -3,7 +3,10 @@
 #  1. `cmake --install` into a scratch root puts the executable, data/, the desktop entry, the metainfo
 #     and the icons where the desktop looks for them, and the entry and metainfo validate;
 #  2. the installed game, started from a directory it cannot write (as a user without rights there),
-#     finds its data under share/duelfall and writes userData/ under ~/.local/share/duelfall;
+#     finds its data under share/duelfall and writes userData/ under ~/.local/share/duelfall; started
+#     from a home that holds a data/ of the player's own (as desktop launchers start it), by a user who
+#     could write into the prefix, it still takes its own data and writes nothing into the prefix or
+#     the home's top folder;
 #  3. `cpack -G DEB` makes a package whose contents match, and lintian finds no error in it.
 # With --system the package is then installed on this machine with apt (and left installed).
 # Usage: scripts/check-install.sh [--system] [build directory, default build; its build type is kept]
@@ -73,6 +76,24 @@ user=$home/.local/share/duelfall/userData
 ! grep "|ERROR|" "$user/log.txt" || fail "errors in the log"
 [ ! -e "$scratch/readonly/userData" ] || fail "userData written into the working directory"
 echo "userData under the preference path: $(ls "$user" | tr '\n' ' ')"
+
+echo "== The installed game from a home holding ~/data/photos, by a user who may write the prefix"
+photos_home=$scratch/photos-home
+mkdir -p "$photos_home/data/photos"
+touch "$scratch/stamp"
+sleep 1
+set +e
+(cd "$photos_home" && timeout -k 10 4 env -i HOME="$photos_home" PATH=/usr/bin:/bin SDL_VIDEODRIVER=offscreen \
+    SDL_AUDIODRIVER=dummy "$root/usr/games/duelfall")
+status=$?
+set -e
+[ "$status" = 0 ] || [ "$status" = 124 ] || fail "the installed game ended with status $status in a home with data/"
+[ -s "$photos_home/.local/share/duelfall/userData/replays/last.replay" ] || fail "no replay under the home's preference path"
+written=$(find "$root" -newer "$scratch/stamp" | head -n 5)
+[ -z "$written" ] || fail "written into the prefix: $written"
+top=$(ls "$photos_home" | tr '\n' ' ')
+[ "$top" = "data " ] || fail "the home's top folder holds more than data/: $top"
+echo "prefix untouched, the home's top folder holds only: $top"
 
 echo "== cpack -G DEB and lintian"
 (cd "$build" && cpack -G DEB >/dev/null)

@@ -169,11 +169,12 @@ build_dependencies() {
   flock -u 9
 }
 
-# Test programs that do not run under Windows, and why (the Linux build runs them): test_misuse,
-# test_replay and test_sim start the game and the simulator as POSIX children (fork, exec, wait status
-# macros, environment changes with setenv); most of test_misuse's cases end in a fatal error or a missing
-# device on purpose. The Wine leg below runs the simulator itself instead.
-not_on_windows=(test_misuse test_replay test_sim)
+# Test programs that do not run under Windows, and why (the Linux build runs them): test_misuse changes
+# its children's environment the POSIX way (setenv, LD_PRELOAD, alarm), and most of its cases end in a
+# fatal error or a missing device on purpose; test_replay's game children meet fatal errors on purpose
+# (a damaged replay, an error in mid-fight), whose box waits for a click on Windows. test_sim runs: its
+# children start through CreateProcessW.
+not_on_windows=(test_misuse test_replay)
 # Cases left out under Wine, each for a reason of Windows or of Wine, not of the game (Linux runs them):
 wine_skips=(
   # Their death-test child reaches a fatal error, whose message box waits for a click on Windows
@@ -181,8 +182,6 @@ wine_skips=(
   '*EndTheProgram*' CoreTest.FatalErrorLogsBothLinesAndExitsWithStatusOne
   # Expects that no question box can be shown headless; on Windows one always opens, and waits.
   CoreTest.RunEndsAfterTheFrameInWhichTheCloseRequestArrives
-  # Writes its log lines through streams of its own in text mode, where Windows writes CR LF.
-  LogFile.ExactLinesAtAFixedLocalTimeAppendedByTwoWriters
   # Wine's extension string has two spaces before its WGL names: the report turns every space into
   # a line end, the test expects one name on every line.
   SystemInfo.NineSectionsInOrderWithTheirLinesAndTheFileRewrittenAtEveryStart
@@ -210,6 +209,7 @@ build_duelfall() {
   cmake --build "$build" -j "$jobs" --target "${targets[@]}"
   # The programs find their DLLs beside them.
   cp "$prefix"/bin/*.dll "$build/"
+  cp "$prefix"/bin/*.dll "$build/tools/"
   [ -d "$build/tests" ] && cp "$prefix"/bin/*.dll "$build/tests/"
   return 0
 }
@@ -247,7 +247,8 @@ make_zip() {
   done
   cp /usr/share/doc/mingw-w64-x86-64-dev/copyright "$stage/licenses/mingw-w64-runtime.txt"
   cp /usr/share/doc/gcc-mingw-w64-base/copyright "$stage/licenses/gcc-runtime.txt"
-  cp "$root/cmake/windows/README.txt" "$stage/README.txt"
+  # With Windows' line ends, so that every editor shows its lines.
+  sed 's/$/\r/' "$root/packaging/windows/README.txt" >"$stage/README.txt"
   # Same sources, same zip: fixed times, sorted names, no extra attributes.
   local stamp
   stamp=$(git -C "$root" log -1 --format=%cd --date=format:%Y%m%d%H%M.%S 2>/dev/null || echo 202601010000)
@@ -293,7 +294,8 @@ start_wine() {
   rm -rf "$wine_out"
   mkdir -p "$wine_out"
   local display_file=$wine_out/display
-  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$display_file" 2>"$wine_out/xvfb.log" &
+  # -ac: the second Wine user below draws on it too (no TCP, so only this machine's programs).
+  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -ac 3>"$display_file" 2>"$wine_out/xvfb.log" &
   xvfb_pid=$!
   trap stop_wine EXIT
   local i
@@ -419,6 +421,25 @@ check_window_icon() {
   fi
 }
 
+# The executable attaches to the console it was started from, and its manifest declares DPI awareness
+# (Wine runs a window program's output to the terminal anyway, so only the import can be checked here).
+check_executable() {
+  local exe=$wine_out/unpacked/Duelfall/duelfall.exe imports
+  [ -f "$exe" ] || exe=$build/duelfall.exe
+  # Read whole first: grep -q leaving a pipe early would fail objdump under pipefail.
+  imports=$(x86_64-w64-mingw32-objdump -p "$exe")
+  if grep -q '\bAttachConsole$' <<<"$imports"; then
+    pass "duelfall.exe imports AttachConsole"
+  else
+    fail "duelfall.exe does not import AttachConsole"
+  fi
+  if grep -q 'PerMonitorV2' "$exe" && grep -q 'longPathAware' "$exe" && grep -q 'supportedOS' "$exe"; then
+    pass "duelfall.exe embeds its manifest (per-monitor DPI awareness, long paths, supported Windows versions)"
+  else
+    fail "duelfall.exe has no manifest with DPI awareness"
+  fi
+}
+
 # A missing asset must end the game through the fatal-error path: the message box titled "Error!",
 # the error in the log, and after the box is closed exit status 1.
 check_fatal_error_box() {
@@ -443,6 +464,208 @@ check_fatal_error_box() {
   wait "$pid" 2>/dev/null || true
 }
 
+# ---- Direct3D resets its render targets when the window changes size ----------------------------
+# The game plays a recorded fight with Direct3D, as on Windows. Paused, its window is made full screen
+# and back with F11: the picture after must be the picture before (2 per channel apart at most), and
+# after the pause the fight plays on. (The game over is not reached here: through Wine's Direct3D on
+# Mesa's software rasteriser the game plays a few frames a second, and the quickest recorded game
+# over comes after 2100 frames. test_renderer checks the flattened game-over picture after a reset.)
+# Screenshots: $wine_out/resize-*.png.
+
+# The game's window cut out of a screenshot of the whole screen (Wine may have made the window anew).
+window_shot() {
+  local wid geometry
+  wid=$(window_named Duelfall)
+  [ -n "$wid" ] || return 1
+  geometry=$(xwininfo -id "$wid" | awk '/Absolute upper-left X/ {x = $4} /Absolute upper-left Y/ {y = $4}
+    /Width:/ {w = $2} /Height:/ {h = $2} END {print w "x" h "+" x "+" y}')
+  import -window root "$wine_out/screen.png" && convert "$wine_out/screen.png" -crop "$geometry" +repage "$1"
+}
+
+# How many pixels of the two pictures lie more than 2 (of 255) apart in a channel; "size" if their sizes differ.
+pixels_apart() {
+  [ "$(identify -format %wx%h "$1")" = "$(identify -format %wx%h "$2")" ] || { echo size; return; }
+  compare -metric AE -fuzz 0.8% "$1" "$2" null: 2>&1 | cut -d' ' -f1
+}
+
+# F11 makes the window as large as the screen and back, Windows' own way (Wine moves its X window
+# itself: no window manager needed); Direct3D resets its device at each change of size.
+resize_and_back() {
+  local name=$1 apart
+  window_shot "$wine_out/resize-$name-before.png" || { fail "$name: no game window"; return 0; }
+  xdotool key F11
+  sleep 4
+  window_shot "$wine_out/resize-$name-fullscreen.png" || true
+  xdotool key F11
+  sleep 4
+  window_shot "$wine_out/resize-$name-after.png" || { fail "$name: the window is gone after full screen"; return 0; }
+  apart=$(pixels_apart "$wine_out/resize-$name-before.png" "$wine_out/resize-$name-after.png")
+  if [ "$apart" = 0 ]; then
+    pass "$name: the picture is the same after a change of size and back ($(grep -c 'Render targets reset' \
+      "$wine_out/unpacked/Duelfall/userData/log.txt" 2>/dev/null) target resets logged so far)"
+  else
+    fail "$name: $apart pixels differ after a change of size and back (see $wine_out/resize-$name-*.png)"
+  fi
+}
+
+check_resize_resets() {
+  local game=$wine_out/unpacked/Duelfall replay=$wine_out/fight.replay
+  [ -d "$game" ] || unzip -q "$zip_path" -d "$wine_out/unpacked"
+  cp "$build/tools/duelfall-sim.exe" "$game/"
+  rm -rf "$game/userData"
+  # Recorded by the simulator: ten seconds of the fight, longer than this check needs under Wine.
+  (cd "$game" && SDL_RENDER_DRIVER=opengl timeout -s KILL 300 wine duelfall-sim.exe --seed 1 \
+    --input "$(winepath -w "$root/tools/sim/scripts/gameover.keys")" --frames 600 \
+    --record "$(winepath -w "$replay")" >"$wine_out/resize-sim.out" 2>&1) || true
+  if [ ! -s "$replay" ]; then
+    fail "no replay to play for the change of size"
+    return 0
+  fi
+  (cd "$game" && SDL_RENDER_DRIVER=direct3d exec timeout -s KILL 400 wine duelfall.exe --replay "$(winepath -w "$replay")" \
+    >resize.out 2>&1) &
+  local pid=$!
+  if ! wait_for_window Duelfall 60 >/dev/null; then
+    fail "the game's window did not open for the change of size"
+    return 0
+  fi
+  sleep 6
+  xdotool key Escape
+  sleep 3
+  resize_and_back pause
+  xdotool key Escape
+  sleep 3
+  window_shot "$wine_out/resize-resumed.png" || true
+  if [ "$(pixels_apart "$wine_out/resize-pause-after.png" "$wine_out/resize-resumed.png")" != 0 ]; then
+    pass "the fight plays on after the pause"
+  else
+    fail "the picture stayed the same after the pause ended"
+  fi
+  if grep ' failed: ' "$game/userData/log.txt" 2>/dev/null; then
+    fail "drawing calls failed under Direct3D (log above)"
+  fi
+  wineserver -k 2>/dev/null || true
+  wait "$pid" 2>/dev/null
+  return 0
+}
+
+# ---- A player whose name Windows' ANSI code page cannot spell -----------------------------------
+# A Wine user named "Юрий" (in a prefix of a non-root user's own: root may write anywhere) plays the
+# zip unpacked into folders named with Cyrillic letters, a space and an accent: one it cannot write, as
+# under Program Files, and one it can. Names read in the ANSI code page come out as "Ð®ÑÐ¸Ð¹".
+wine_user=duelfall-wine
+cyrillic_user=Юрий
+
+as_wine_user() {
+  runuser -u "$wine_user" -- env HOME="$wine_home" WINEPREFIX="$cyrillic_prefix" WINEARCH=win64 WINEDEBUG=-all \
+    WINEDLLOVERRIDES="mscoree=;mshtml=" SDL_AUDIODRIVER=dummy SDL_RENDER_DRIVER=opengl DISPLAY="$DISPLAY" \
+    LANG=C.UTF-8 USER="$cyrillic_user" "$@"
+}
+
+# Starts the game as the Cyrillic user in $1 with the arguments after it, lets it play a few seconds,
+# then closes its window as the close box does (taskkill without /f), so that it ends normally.
+play_and_close() {
+  local dir=$1
+  shift
+  (cd "$dir" && as_wine_user timeout -s KILL 120 wine duelfall.exe "$@" >"$wine_out/cyrillic.out" 2>&1) &
+  local pid=$! wid i
+  # The window exists, hidden, while the game loads; Wine's taskkill closes only shown windows.
+  for i in $(seq 90); do
+    wid=$(window_named Duelfall)
+    [ -n "$wid" ] && xwininfo -id "$wid" 2>/dev/null | grep -q 'IsViewable' && break
+    sleep 1
+  done
+  sleep 3
+  for i in $(seq 10); do
+    kill -0 "$pid" 2>/dev/null || break
+    as_wine_user timeout -s KILL 30 wine taskkill /im duelfall.exe >/dev/null 2>&1 || true
+    sleep 3
+  done
+  wait "$pid" 2>/dev/null
+}
+
+# The log, the machine report and a replay in $1, all written by a run that ended normally.
+check_user_data() {
+  local dir=$1 where=$2
+  if [ -s "$dir/log.txt" ] && grep -q '^OS Name: Windows' "$dir/systemInfo.txt" 2>/dev/null &&
+    [ -s "$dir/replays/last.replay" ]; then
+    pass "the Cyrillic user's game writes its log, machine report and replay $where"
+  else
+    fail "the Cyrillic user's game $where: $(ls -R "$dir" 2>&1 | head -n 20 | tr '\n' ' ')"
+  fi
+}
+
+check_cyrillic_player() {
+  if [ "$(id -u)" -ne 0 ]; then
+    fail "the Cyrillic user's runs need root (a second user, a folder it cannot write)"
+    return 0
+  fi
+  id -u "$wine_user" >/dev/null 2>&1 || useradd -m "$wine_user"
+  wine_home=$(getent passwd "$wine_user" | cut -d: -f6)
+  cyrillic_prefix=$wine_home/wine-prefix
+  local users=$cyrillic_prefix/drive_c/users
+  # Made once and kept in the user's home: about 20 s.
+  if [ ! -d "$users/$cyrillic_user" ]; then
+    rm -rf "$cyrillic_prefix"
+    as_wine_user timeout -s KILL 300 wine wineboot --init >"$wine_out/cyrillic-wineboot.log" 2>&1 || true
+    if [ ! -d "$users/$cyrillic_user" ]; then
+      fail "no Wine prefix for the user $cyrillic_user: $(ls "$users" 2>&1 | tr '\n' ' ')"
+      return 0
+    fi
+  fi
+  local games="$wine_out/Игры é" appdata="$users/$cyrillic_user/AppData/Roaming/duelfall"
+  rm -rf "$games" "$appdata"
+  # What an earlier run left beside the user's own folder (a garbled one among them).
+  find "$users" -mindepth 1 -maxdepth 1 ! -name Public ! -name "$cyrillic_user" -exec rm -rf {} +
+  mkdir -p "$games/read-only" "$games/writable"
+  unzip -q "$zip_path" -d "$games/read-only"
+  unzip -q "$zip_path" -d "$games/writable"
+  chmod -R a-w,a+rX "$games/read-only"
+  chown -R "$wine_user" "$games/writable"
+  chown "$wine_user" "$games" # the replay is kept here
+  chmod a+rx "$games" "$wine_out"
+
+  # The folder it cannot write: everything goes under the user's AppData\Roaming.
+  play_and_close "$games/read-only/Duelfall"
+  check_user_data "$appdata/userData" "under AppData\\Roaming (the game's folder is read-only)"
+  # The replay, kept in a folder with Cyrillic letters, a space and an accent, plays from a console
+  # path given in Windows' form.
+  local replay="$games/копия.replay" status=0
+  local windows_replay="Z:${replay//\//\\}"
+  if [ -s "$appdata/userData/replays/last.replay" ]; then
+    cp "$appdata/userData/replays/last.replay" "$replay"
+  else
+    # Nothing recorded: the simulator beside the writable copy records one.
+    cp "$build/tools/duelfall-sim.exe" "$games/writable/Duelfall/"
+    (cd "$games/writable/Duelfall" && as_wine_user timeout -s KILL 120 wine duelfall-sim.exe --frames 240 --seed 3 \
+      --autopilot --record "$windows_replay" >"$wine_out/cyrillic-sim.out" 2>&1) || true
+  fi
+  # A replay that cannot be read is a fatal error, whose box waits: a short limit.
+  (cd "$games/read-only/Duelfall" && as_wine_user timeout -s KILL 60 wine duelfall.exe --replay "$windows_replay" \
+    >"$wine_out/cyrillic-replay.out" 2>&1) || status=$?
+  if [ "$status" -eq 0 ] && grep -q 'Replay played back to frame [0-9]*: no desync' "$appdata/userData/log.txt" 2>/dev/null; then
+    pass "--replay plays $windows_replay ($(grep -o 'played back to frame [0-9]*' "$appdata/userData/log.txt" | tail -n 1))"
+  else
+    fail "--replay with a Cyrillic path: status $status, $(tr '\n' ' ' <"$wine_out/cyrillic-replay.out" | head -c 400)"
+  fi
+
+  # The folder it can write: userData beside the game, nothing under AppData.
+  rm -rf "$appdata"
+  play_and_close "$games/writable/Duelfall"
+  check_user_data "$games/writable/Duelfall/userData" "beside the game (its folder is writable)"
+  [ -e "$appdata" ] && fail "the game in a writable folder wrote under AppData as well"
+
+  # Text read in the ANSI code page turns Cyrillic into "Ð"/"Ñ" and accents into "Ã" (whole UTF-8
+  # sequences, matched as bytes).
+  local garbled
+  garbled=$(find "$cyrillic_prefix/drive_c" "$games" 2>/dev/null | grep -e 'Ð' -e 'Ñ' -e 'Ã' | head -n 5 || true)
+  if [ -z "$garbled" ]; then
+    pass "no garbled folder or file under the prefix or the game's folders"
+  else
+    fail "garbled names: $garbled"
+  fi
+  return 0
+}
+
 # ---- Main ---------------------------------------------------------------------------------------
 install_packages
 build_dependencies
@@ -451,11 +674,16 @@ build_duelfall
 make_zip
 [ "$mode" = --test ] || exit 0
 
+# DUELFALL_WINE_CHECKS picks some of the Wine runs while one is being worked on (all by default).
+checks=${DUELFALL_WINE_CHECKS:-tests zip executable resize fatal cyrillic}
 started=$SECONDS
 start_wine
-run_test_programs
-check_unpacked_zip
-check_fatal_error_box
+[[ " $checks " == *" tests "* ]] && run_test_programs
+[[ " $checks " == *" zip "* ]] && check_unpacked_zip
+[[ " $checks " == *" executable "* ]] && check_executable
+[[ " $checks " == *" resize "* ]] && check_resize_resets
+[[ " $checks " == *" fatal "* ]] && check_fatal_error_box
+[[ " $checks " == *" cyrillic "* ]] && check_cyrillic_player
 echo "-- Wine runs took $((SECONDS - started)) s"
 echo "Wine: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

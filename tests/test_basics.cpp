@@ -5,6 +5,7 @@
 #include "Math/Random.h"
 #include "Math/Rect.h"
 #include "System/FileDialog.h"
+#include "System/GameDirectories.h"
 #include "System/IconImage.h"
 #include "System/OsInfo.h"
 #include "Utils/File.h"
@@ -13,6 +14,7 @@
 #include "Utils/Path.h"
 #include "Utils/StringUtils.h"
 #include "Utils/Time.h"
+#include "Utils/Utf8Path.h"
 #include "support/Headless.h"
 
 #include <SDL.h>
@@ -138,32 +140,38 @@ TEST(LogFile, ExactLinesAtAFixedLocalTimeAppendedByTwoWriters)
 {
     const std::string path = scratchDirectory("logAppend") + "/log.txt";
     {
-        std::ofstream first(path, std::ios::out | std::ios::app);
+        std::ofstream first(pathFromUtf8(path), std::ios::out | std::ios::app | std::ios::binary);
         writeLogLine(first, "boom", true, makeTime(2018, 3, 5, 9, 7, 41));
     }
     {
-        std::ofstream second(path, std::ios::out | std::ios::app);
+        std::ofstream second(pathFromUtf8(path), std::ios::out | std::ios::app | std::ios::binary);
         writeLogLine(second, "calm", false, makeTime(2017, 12, 31, 23, 59, 5));
+        // A line of a million bytes (a damaged file quoted whole) is cut to 1 000 with its length.
+        writeLogLine(second, std::string(1000000, 'x'), true, makeTime(2017, 12, 31, 23, 59, 5));
     }
-    EXPECT_EQ(readFile(path), "05.03.2018 09:07:41 |ERROR| boom\n31.12.2017 23:59:05 |INFO| calm\n");
+    const std::string cut = "31.12.2017 23:59:05 |ERROR| " + std::string(944, 'x') + " [cut: 1000000 bytes in all]\n";
+    EXPECT_EQ(readFile(path), "05.03.2018 09:07:41 |ERROR| boom\n31.12.2017 23:59:05 |INFO| calm\n" + cut);
+    EXPECT_EQ(cutLongLines("\xC3\xA4\xC3\xA4" + std::string(30, 'x'), 26), "\xC3\xA4 [cut: 34 bytes in all]")
+        << "no half letter";
     EXPECT_EQ(makeTime(2020, 3, 1, 0, 0, 0) - makeTime(2020, 2, 29, 0, 0, 0), 24 * 60 * 60);
 }
 
-TEST(File, TheLogAndNewDirectoriesLieBelowTheWorkingDirectoryAndFilesKeepTheirBytes)
+TEST(File, TheLogAndNewDirectoriesLieBelowTheBasePathWhateverItsNameAndFilesKeepTheirBytes)
 {
-    const fs::path home = fs::current_path();
-    fs::current_path(scratchDirectory("logFile"));
+    EXPECT_EQ(basePath(), ".");
+    // Cyrillic, a space and an accent: outside Windows' ANSI code page, where a narrow path is garbled.
+    const std::string base = scratchDirectory("Юрий é");
+    setBasePath(base);
     std::ofstream& log = logFile();
     EXPECT_EQ(&log, &logFile()) << "one stream for the process";
     writeLogLine(log, "written by the log file test", false);
-    EXPECT_NE(readFile("userData/log.txt").find("|INFO| written by the log file test\n"), std::string::npos);
-    EXPECT_EQ(basePath(), ".");
+    EXPECT_NE(readFile(base + "/userData/log.txt").find("|INFO| written by the log file test\n"), std::string::npos);
     createDirectory("made");
     createDirectory("made\\inner"); // either separator
     createDirectory("missing/child"); // one level only: the parent must exist
-    EXPECT_TRUE(fs::is_directory("made/inner"));
-    EXPECT_FALSE(fs::exists("missing"));
-    fs::current_path(home);
+    EXPECT_TRUE(fs::is_directory(pathFromUtf8(base + "/made/inner")));
+    EXPECT_FALSE(fs::exists(pathFromUtf8(base + "/missing")));
+    setBasePath(".");
     // Trimming, case and splitting are in the table of test_values.
     EXPECT_TRUE(startsWith("abc", "") && endsWith("log.txt", ".txt") && startsWith("abc", "ab"));
     EXPECT_FALSE(startsWith("ab", "abc") || endsWith("bc", "abc") || endsWith("log.txt", ".txf"));
@@ -180,6 +188,21 @@ TEST(File, TheLogAndNewDirectoriesLieBelowTheWorkingDirectoryAndFilesKeepTheirBy
     } // closed before the file is written again: Windows refuses to rewrite a file that is open
     EXPECT_EQ(File(path, File::Write).write(""), 0u);
     EXPECT_EQ(File(path, File::Read).readAll(), "") << "writing starts the file afresh";
+}
+
+// A player's own folder: under the XDG data directory (by default ~/.local/share) on Linux, in the roaming
+// application data on Windows.
+TEST(GameDirectories, ThePerUserFolderLiesWhereThePlatformKeepsAUsersFiles)
+{
+#ifdef _WIN32
+    EXPECT_TRUE(endsWith(preferencePath("duelfall"), "\\AppData\\Roaming\\duelfall")) << preferencePath("duelfall");
+#else
+    // $HOME/.local/share/duelfall when XDG_DATA_HOME is not set: see the installed game in test_misuse.
+    const std::string xdg = fs::absolute(scratchDirectory("xdg")).string();
+    setenv("XDG_DATA_HOME", xdg.c_str(), 1);
+    EXPECT_EQ(preferencePath("duelfall"), xdg + "/duelfall");
+    unsetenv("XDG_DATA_HOME");
+#endif
 }
 
 TEST(LogMessage, DecoratedLinesAndValueFormsByteForByte)

@@ -20,6 +20,7 @@
 #include <SDL_mixer.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -110,6 +111,40 @@ TEST(GameEnvironment, TheProgramsSayWhatIsWrongAndEnd)
         EXPECT_EQ(log.find(logged.empty() ? "|ERROR|" : logged) != std::string::npos, !logged.empty()) << log;
         EXPECT_TRUE(c.exitCode != -1 || started()) << "neither ended nor started: " << program.errors();
     }
+}
+
+// The game installed in a prefix and started from a home holding a data/ of the player's own (as a desktop
+// launcher starts it) takes its data from <prefix>/share/duelfall and writes only under the preference path;
+// the build started there finds its source tree's. Neither leaves a file in the prefix or the home's top.
+TEST(GameEnvironment, TheGameTakesOnlyItsOwnDataAndWritesOnlyWhereItShould)
+{
+    const fs::path root = fs::absolute(scratchDirectory("install"));
+    const fs::path prefix = root / "prefix", home = root / "home";
+    fs::create_directories(prefix / "games");
+    fs::create_directories(prefix / "share" / "duelfall");
+    fs::create_directories(home / "data" / "photos");
+    fs::copy_file(DUELFALL_PATH, prefix / "games" / "duelfall");
+    fs::create_directory_symlink(fs::absolute("data"), prefix / "share" / "duelfall" / "data");
+    const std::string replay = writeFile((root / "ten.replay").string(),
+        "# duelfall-replay 1 game 1.0.0 seed 1\n# end 10 00000000 player 50 boss01 880 boss02 880\n");
+    for (const fs::path& program : {prefix / "games" / "duelfall", fs::path(DUELFALL_PATH)}) {
+        const ChildRun run = runChild({program.string(), "--replay", replay}, home.string(),
+            {{"HOME", home.string()}, {"XDG_DATA_HOME", std::nullopt}, {"SDL_VIDEODRIVER", "offscreen"}});
+        EXPECT_EQ(run.status, 3) << program << " plays the ten frames (to a desync): " << run.err;
+    }
+    const std::string log = readFile((home / ".local/share/duelfall/userData/log.txt").string());
+    EXPECT_NE(log.find("Replay played back to frame 10"), std::string::npos) << log;
+    // The children's output files are the test's own.
+    std::vector<std::string> written;
+    for (const fs::path& dir : {home, prefix})
+        for (auto entry = fs::recursive_directory_iterator(dir); entry != fs::recursive_directory_iterator(); ++entry)
+            if ((entry.depth() == 0 || dir == prefix) && entry->path().extension() != ".out"
+                && entry->path().extension() != ".err")
+                written.push_back(entry->path().lexically_relative(root).string());
+    std::sort(written.begin(), written.end());
+    EXPECT_EQ(written,
+        (std::vector<std::string>{"home/.local", "home/data", "prefix/games", "prefix/games/duelfall", "prefix/share",
+            "prefix/share/duelfall", "prefix/share/duelfall/data"}));
 }
 
 // libpng stops at the cut with a read error and FreeType checks the table directory against the length,

@@ -10,8 +10,9 @@
 // Changes to a child's environment: a value sets the variable, nullopt unsets it.
 using Environment = std::vector<std::pair<std::string, std::optional<std::string>>>;
 
-// A program run as a child in a directory under `timeout -s KILL 600`, so that it never outlives a test
-// that dies (its process group is killed when the owner goes); its output goes to PROGRAM.out and .err.
+// A program run as a child in a directory under `timeout -s KILL 600` (on Windows in a job that ends
+// with its owner), so that it never outlives a test that dies (its process group is killed when the
+// owner goes); its output goes to PROGRAM.out and .err. The words are UTF-8 on every platform.
 class ChildProcess {
 public:
     ChildProcess(
@@ -28,7 +29,13 @@ public:
 
 private:
     bool running();
+    int exitStatus() const; // of a program that has ended
+#ifdef _WIN32
+    void* process_ = nullptr; // HANDLEs
+    void* job_ = nullptr;
+#else
     pid_t pid_ = -1;
+#endif
     std::optional<int> status_;
     std::string outPath_;
 };

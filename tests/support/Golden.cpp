@@ -1,6 +1,7 @@
 #include "support/Golden.h"
 
 #include "Utils/StringUtils.h"
+#include "Utils/Utf8Path.h"
 
 #include <gtest/gtest.h>
 
@@ -12,13 +13,13 @@ void expectGolden(const std::vector<std::string>& rows, const std::string& name,
     const std::string path = std::string(DUELFALL_SOURCE_DIR) + "/tests/golden/" + name;
     ASSERT_FALSE(rows.empty()) << name;
     if (std::getenv("DUELFALL_UPDATE_GOLDEN")) {
-        std::ofstream out(path, std::ios::trunc);
+        std::ofstream out(pathFromUtf8(path), std::ios::trunc);
         out << "# " << fields << '\n';
         for (const std::string& row : rows)
             out << row << '\n';
         return;
     }
-    std::ifstream in(path);
+    std::ifstream in(pathFromUtf8(path));
     std::string header;
     ASSERT_TRUE(std::getline(in, header)) << "no golden trace " << path;
     const std::vector<std::string> names = split(header.substr(1), ' ', true);

@@ -2,6 +2,7 @@
 
 #include "Core/Core.h"
 #include "Graphics/Renderer.h"
+#include "Utils/Utf8Path.h"
 
 #include <SDL_image.h>
 #include <gtest/gtest.h>
@@ -63,8 +64,9 @@ void expectGoldenPicture(const Image& picture, const std::string& name)
     }
     if (count == 0)
         return;
-    std::filesystem::create_directories("golden-diff");
-    const std::string written = std::filesystem::absolute("golden-diff/" + name).string();
+    const std::filesystem::path directory = std::filesystem::absolute(pathFromUtf8("golden-diff"));
+    std::filesystem::create_directories(directory);
+    const std::string written = utf8FromPath(directory / pathFromUtf8(name));
     picture.savePng(written + ".png");
     difference.savePng(written + "-difference.png");
     ADD_FAILURE() << "picture " << name << ": " << count << " pixels differ from the golden one by more than "

@@ -3,6 +3,7 @@
 #include "Core/Core.h"
 #include "Core/HeadlessRendering.h"
 #include "System/HeadlessDrivers.h"
+#include "Utils/Utf8Path.h"
 
 #include <gtest/gtest.h>
 
@@ -24,7 +25,7 @@ void startHeadlessCore()
 
 std::string readFile(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(pathFromUtf8(path), std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
@@ -36,8 +37,8 @@ std::string scratchDirectory(const std::string& name)
     std::filesystem::path dir = "scratch";
     if (const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info())
         dir /= std::string(test->test_suite_name()) + "." + test->name();
-    dir /= name;
+    dir /= pathFromUtf8(name);
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
-    return dir.string();
+    return utf8FromPath(dir);
 }

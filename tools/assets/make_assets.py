@@ -128,6 +128,17 @@ def write_license():
         fh.write(LICENSE_TEXT)
 
 
+# The game takes a folder named data only when it holds this file, whose first line is checked: any
+# other folder of that name (a player's photos in the home directory) is passed over.
+DATA_MARKER = ("duelfall.data", "duelfall game data\n")
+
+
+def write_data_marker():
+    name, text = DATA_MARKER
+    with open(os.path.join(ROOT, "data", name), "w", encoding="utf-8", newline="\n") as fh:
+        fh.write(text)
+
+
 def main(argv):
     with_music = "--no-music" not in argv
     art = make_pictures()
@@ -137,6 +148,7 @@ def main(argv):
     icon.make_all()
     copy_font()
     write_license()
+    write_data_marker()
     review.contact_sheet(art)
     review.mockup(art)
     print("walk: %d frames x %d updates" % (len(art["walk"]), updates_per_frame(WALK_DELAY)))

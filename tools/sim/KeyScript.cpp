@@ -3,6 +3,7 @@
 #include "WholeNumber.h"
 
 #include "Utils/StringUtils.h"
+#include "Utils/Utf8Path.h"
 
 #include <fstream>
 #include <sstream>
@@ -72,7 +73,7 @@ KeyScript KeyScript::parse(const std::string& text)
 
 KeyScript KeyScript::load(const std::string& path)
 {
-    std::ifstream file(path);
+    std::ifstream file(pathFromUtf8(path));
     if (!file)
         throw std::runtime_error("cannot read key script '" + path + "'");
     std::ostringstream text;

@@ -12,10 +12,12 @@
 #include "GameFrame.h"
 #include "Input/Window.h"
 #include "Math/Random.h"
+#include "ReplayArchive.h"
 #include "ReplayPlayer.h"
 #include "ReplayRecorder.h"
 #include "System/HeadlessDrivers.h"
 #include "System/SystemInfo.h"
+#include "Utils/Utf8Path.h"
 #include "World.h"
 
 #include <SDL.h>
@@ -25,6 +27,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <map>
@@ -107,17 +110,24 @@ int run(const SimOptions& options)
 
     auto world = std::make_unique<World>();
     core.scenes().setGlobalScene(makeScene(*world));
-    // Recorded as the game records: the keys the frame reads, then the state once it is drawn.
+    // Recorded as the game records: the keys the frame reads, then the state once it is drawn, written
+    // out at the same moments (so a simulator killed in a long run leaves its replay too).
     ReplayRecorder recorder(Random::seedInUse());
+    std::string recordError;
+    const auto writeRecord = [&] {
+        recordError
+            = ReplayArchive::replaceFile(options.recordPath, options.recordPath + ".part", recorder.replay().text());
+    };
     if (!options.recordPath.empty())
         core.scenes().setGlobalScene(Scene(
             [&] {
-                recorder.recordFrame(readGameKeys(Core::keyboard()));
+                recorder.recordFrame();
                 updateFrame(*world);
             },
             [&] {
                 drawFrame(*world);
-                recorder.frameDone(*world);
+                if (recorder.frameDone(*world))
+                    writeRecord();
             }));
     writeSystemInfoReport();
     if (options.realtime)
@@ -125,15 +135,19 @@ int run(const SimOptions& options)
 
     std::ofstream trace;
     if (!options.tracePath.empty()) {
-        trace.open(options.tracePath, std::ios::trunc);
+        trace.open(pathFromUtf8(options.tracePath), std::ios::trunc);
         if (!trace)
             throw std::runtime_error("cannot write trace file '" + options.tracePath + "'");
     }
 
-    std::ofstream record;
+    // A replay that cannot be written is refused before the run, not when it is first written: its
+    // temporary file is made and removed, so that the replay itself appears only once it has frames.
     if (!options.recordPath.empty()) {
-        record.open(options.recordPath, std::ios::binary | std::ios::trunc);
-        if (!record)
+        const std::filesystem::path probe = pathFromUtf8(options.recordPath + ".part");
+        const bool writable = std::ofstream(probe, std::ios::binary | std::ios::app).is_open();
+        std::error_code ignored;
+        std::filesystem::remove(probe, ignored);
+        if (!writable)
             throw std::runtime_error("cannot write replay '" + options.recordPath + "'");
     }
 
@@ -191,8 +205,11 @@ int run(const SimOptions& options)
         frame > 0 ? 1000.0 * frameSeconds / frame : 0.0);
     if (desync)
         std::cerr << "duelfall-sim: " << *desync << '\n';
-    if (record.is_open() && !(record << recorder.replay().text()).flush())
-        throw std::runtime_error("cannot write replay '" + options.recordPath + "'");
+    // A run without a whole frame has no replay to write.
+    if (!options.recordPath.empty() && frame > 0)
+        writeRecord();
+    if (!recordError.empty())
+        throw std::runtime_error(recordError);
     std::cout << summary << std::endl;
     world.reset();
     return desync ? kDesyncStatus : 0;

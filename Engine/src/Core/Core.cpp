@@ -43,12 +43,12 @@ uint32_t targetFormat(const Renderer& renderer, SDL_Window* window)
     return surface->format->format;
 }
 
-// Whether a copy of the target to the window's rectangle covers every pixel the renderer shows.
-bool targetCoversWindow(Renderer& renderer, const Window& window)
+// Whether a copy of the target to the whole output covers every pixel the renderer shows.
+bool targetCoversOutput(Renderer& renderer)
 {
     float scaleX = 0, scaleY = 0;
     SDL_RenderGetScale(renderer.handle(), &scaleX, &scaleY);
-    return renderer.outputSize() == window.rect().size() && scaleX == 1.0f && scaleY == 1.0f;
+    return scaleX == 1.0f && scaleY == 1.0f;
 }
 
 // The parent of the engine's boxes: the game window once init has created it.
@@ -141,7 +141,11 @@ void Core::init(const std::string& title, Size size, bool useRenderTarget)
     renderTarget_ = Texture();
     renderer_.reset();
     window_.reset();
-    window_ = std::make_unique<Window>(title, size, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    // On a high-DPI display the window keeps its size in the desktop's units and the renderer draws at
+    // the display's own pixels, never a picture that the system stretches into a blur. Windows needs
+    // the hint for that (it also makes the process per-monitor DPI aware, as the game's manifest does).
+    SDL_SetHint(SDL_HINT_WINDOWS_DPI_SCALING, "1");
+    window_ = std::make_unique<Window>(title, size, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI);
     renderer_ = std::make_unique<Renderer>(window_->handle(), -1, SDL_RENDERER_ACCELERATED);
 
     logicalSize_ = size;
@@ -200,9 +204,12 @@ void Core::drawStep(const Scene* current, const Scene* global)
 
     if (useRenderTarget_) {
         renderer_->setTarget(nullptr);
-        const Rect picture = letterbox(logicalSize_, window_->size());
-        // The target is copied, not blended: where it covers the whole window a clear is overwritten.
-        if (picture != window_->rect() || !targetCoversWindow(*renderer_, *window_))
+        // Laid out in the renderer's own pixels: more than the window's size on a high-DPI display, and
+        // the window's real size whatever size was last asked of it.
+        const Size output = renderer_->outputSize();
+        const Rect picture = letterbox(logicalSize_, output);
+        // The target is copied, not blended: where it covers the whole output a clear is overwritten.
+        if (picture != Rect{{0, 0}, output} || !targetCoversOutput(*renderer_))
             renderer_->clear(kWindowClearColor);
         // Scaled to fit and centred, its shape kept: black bars fill the rest of the window.
         renderer_->copy(renderTarget_, picture);
@@ -235,11 +242,13 @@ Image Core::captureFrame()
     return image;
 }
 
-void fatalError(const std::string& message)
+void fatalError(const std::string& whole)
 {
     // Taken first: the box below may fail (no display) and replace SDL's error with its own.
     std::string sdlError = SDL_GetError();
     trim(sdlError);
+    // A message that quotes a damaged file at length is cut as the log cuts it: the box stays readable.
+    const std::string message = cutLongLines(whole, kLongestLogLine);
 
     writeLogLine(logFile(), message, true);
     // For a player who started the game from a terminal, or a machine where no box can be shown.

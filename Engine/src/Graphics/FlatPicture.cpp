@@ -14,12 +14,17 @@ bool fillsTarget(Sprite& layer)
         && texture.colorMod() == Color{255, 255, 255, 255};
 }
 
-std::vector<SDL_Texture*> texturesOf(const std::vector<Sprite*>& layers)
+// What the picture is made of: each layer's texture and the way it is blended onto the ones below.
+std::vector<FlatPicture::Layer> layersOf(const std::vector<Sprite*>& layers)
 {
-    std::vector<SDL_Texture*> textures;
-    for (Sprite* layer : layers)
-        textures.push_back(layer->texture().handle());
-    return textures;
+    std::vector<FlatPicture::Layer> made;
+    for (Sprite* layer : layers) {
+        SDL_Texture* texture = layer->texture().handle();
+        SDL_BlendMode blendMode = SDL_BLENDMODE_INVALID;
+        SDL_GetTextureBlendMode(texture, &blendMode);
+        made.push_back({texture, blendMode});
+    }
+    return made;
 }
 
 } // namespace
@@ -31,7 +36,9 @@ void FlatPicture::draw(const std::vector<Sprite*>& layers)
             layer->draw();
         return;
     }
-    if (picture_.isNull() || flattened_ != texturesOf(layers) || picture_.size() != wholeTarget().size())
+    // Made again when its pixels were lost with the render targets, too.
+    if (picture_.isNull() || flattened_ != layersOf(layers) || picture_.size() != wholeTarget().size()
+        || targetsResets_ != Core::instance().renderer().targetsResets())
         flatten(layers);
     Core::instance().renderer().copy(picture_, wholeTarget());
 }
@@ -60,5 +67,6 @@ void FlatPicture::flatten(const std::vector<Sprite*>& layers)
     for (Sprite* layer : layers)
         layer->draw();
     renderer.setTarget(previous);
-    flattened_ = texturesOf(layers);
+    flattened_ = layersOf(layers);
+    targetsResets_ = renderer.targetsResets();
 }

@@ -1,6 +1,7 @@
 #include "Graphics/Renderer.h"
 
 #include "Core/Core.h"
+#include "Utils/LogFile.h"
 
 #include <SDL_video.h>
 
@@ -60,7 +61,7 @@ void Renderer::doPendingClear() const
     Color drawColor;
     SDL_GetRenderDrawColor(handle_, &drawColor.r, &drawColor.g, &drawColor.b, &drawColor.a);
     SDL_SetRenderDrawColor(handle_, clearColor.r, clearColor.g, clearColor.b, clearColor.a);
-    SDL_RenderClear(handle_);
+    check(SDL_RenderClear(handle_), "SDL_RenderClear");
     SDL_SetRenderDrawColor(handle_, drawColor.r, drawColor.g, drawColor.b, drawColor.a);
 }
 
@@ -80,26 +81,47 @@ bool Renderer::hidesWholeTarget(
         && (source->x < 0 || source->y < 0 || source->w <= 0 || source->h <= 0 || source->x + source->w > textureSize.w
             || source->y + source->h > textureSize.h))
         return false;
-    // ...and the destination covers the target with nothing clipped, moved or scaled in between (the
-    // viewport comes in scaled units: it is the whole target only at scale 1).
+    // ...and the destination covers every pixel of the target with nothing clipped in between. SDL takes
+    // the viewport and the destination in scaled units and places both at their scaled size in pixels.
+    if (SDL_RenderIsClipEnabled(handle_) == SDL_TRUE)
+        return false;
+    float scaleX = 1;
+    float scaleY = 1;
+    SDL_RenderGetScale(handle_, &scaleX, &scaleY);
     SDL_Rect viewport{};
     SDL_RenderGetViewport(handle_, &viewport);
-    const Rect whole{{0, 0}, outputSize()};
-    return Rect{{viewport.x, viewport.y}, {viewport.w, viewport.h}} == whole
-        && SDL_RenderIsClipEnabled(handle_) == SDL_FALSE && destination.x <= 0 && destination.y <= 0
-        && int64_t{destination.x} + destination.w >= whole.w && int64_t{destination.y} + destination.h >= whole.h;
+    const Size target = outputSize();
+    const auto covers
+        = [](double from, double to, double scale, int pixels) { return from * scale <= 0 && to * scale >= pixels; };
+    const double left = static_cast<double>(viewport.x) + destination.x;
+    const double top = static_cast<double>(viewport.y) + destination.y;
+    return covers(viewport.x, static_cast<double>(viewport.x) + viewport.w, scaleX, target.w)
+        && covers(viewport.y, static_cast<double>(viewport.y) + viewport.h, scaleY, target.h)
+        && covers(left, left + destination.w, scaleX, target.w) && covers(top, top + destination.h, scaleY, target.h);
 }
 
 void Renderer::present()
 {
     doPendingClear();
+    // SDL 2 returns nothing from a present: a device that fails there fails the next frame's drawing.
     SDL_RenderPresent(handle_);
 }
+
+void Renderer::check(int result, const char* call) const
+{
+    // Logged once per call: a device in trouble fails every frame, and the log must not fill at 60
+    // lines a second. A later failure of the same call is as visible on screen as the first.
+    if (result >= 0 || !failedCalls_.insert(call).second)
+        return;
+    writeLogLine(logFile(), std::string(call) + " failed: " + SDL_GetError(), true);
+}
+
+void Renderer::noteTargetsReset() { ++targetsResets_; }
 
 void Renderer::setTarget(SDL_Texture* target)
 {
     doPendingClear();
-    SDL_SetRenderTarget(handle_, target);
+    check(SDL_SetRenderTarget(handle_, target), "SDL_SetRenderTarget");
 }
 
 SDL_Texture* Renderer::target() const { return SDL_GetRenderTarget(handle_); }
@@ -130,43 +152,45 @@ void Renderer::copy(const Texture& texture, const Rect& destination, const std::
     if (pendingClear_ && hidesWholeTarget(texture, destination, source))
         pendingClear_.reset();
     doPendingClear();
-    SDL_RenderCopy(handle_, texture.handle(), source ? source->sdl() : nullptr, destination.sdl());
+    check(SDL_RenderCopy(handle_, texture.handle(), source ? source->sdl() : nullptr, destination.sdl()),
+        "SDL_RenderCopy");
 }
 
 void Renderer::copyEx(const Texture& texture, const Rect& destination, const std::optional<Rect>& source, double angle,
     SDL_RendererFlip flip, const std::optional<Point>& center)
 {
     doPendingClear();
-    SDL_RenderCopyEx(handle_, texture.handle(), source ? source->sdl() : nullptr, destination.sdl(), angle,
-        center ? center->sdl() : nullptr, flip);
+    check(SDL_RenderCopyEx(handle_, texture.handle(), source ? source->sdl() : nullptr, destination.sdl(), angle,
+              center ? center->sdl() : nullptr, flip),
+        "SDL_RenderCopyEx");
 }
 
 void Renderer::drawPoint(Point p, Color color)
 {
     doPendingClear();
     setDrawColor(color);
-    SDL_RenderDrawPoint(handle_, p.x, p.y);
+    check(SDL_RenderDrawPoint(handle_, p.x, p.y), "SDL_RenderDrawPoint");
 }
 
 void Renderer::drawLine(Point a, Point b, Color color)
 {
     doPendingClear();
     setDrawColor(color);
-    SDL_RenderDrawLine(handle_, a.x, a.y, b.x, b.y);
+    check(SDL_RenderDrawLine(handle_, a.x, a.y, b.x, b.y), "SDL_RenderDrawLine");
 }
 
 void Renderer::drawRect(const Rect& rect, Color color)
 {
     doPendingClear();
     setDrawColor(color);
-    SDL_RenderDrawRect(handle_, rect.sdl());
+    check(SDL_RenderDrawRect(handle_, rect.sdl()), "SDL_RenderDrawRect");
 }
 
 void Renderer::fillRect(const Rect& rect, Color color)
 {
     doPendingClear();
     setDrawColor(color);
-    SDL_RenderFillRect(handle_, rect.sdl());
+    check(SDL_RenderFillRect(handle_, rect.sdl()), "SDL_RenderFillRect");
 }
 
 void Renderer::drawRects(const std::vector<Rect>& rects, Color color)
@@ -175,7 +199,7 @@ void Renderer::drawRects(const std::vector<Rect>& rects, Color color)
     if (rects.empty())
         return;
     setDrawColor(color);
-    SDL_RenderDrawRects(handle_, sdlRects(rects), count(rects.size()));
+    check(SDL_RenderDrawRects(handle_, sdlRects(rects), count(rects.size())), "SDL_RenderDrawRects");
 }
 
 void Renderer::fillRects(const std::vector<Rect>& rects, Color color)
@@ -184,7 +208,7 @@ void Renderer::fillRects(const std::vector<Rect>& rects, Color color)
     if (rects.empty())
         return;
     setDrawColor(color);
-    SDL_RenderFillRects(handle_, sdlRects(rects), count(rects.size()));
+    check(SDL_RenderFillRects(handle_, sdlRects(rects), count(rects.size())), "SDL_RenderFillRects");
 }
 
 void Renderer::drawPoints(const std::vector<Point>& points, Color color)
@@ -193,7 +217,7 @@ void Renderer::drawPoints(const std::vector<Point>& points, Color color)
     if (points.empty())
         return;
     setDrawColor(color);
-    SDL_RenderDrawPoints(handle_, sdlPoints(points), count(points.size()));
+    check(SDL_RenderDrawPoints(handle_, sdlPoints(points), count(points.size())), "SDL_RenderDrawPoints");
 }
 
 void Renderer::drawLines(const std::vector<Point>& points, Color color)
@@ -202,7 +226,7 @@ void Renderer::drawLines(const std::vector<Point>& points, Color color)
     if (points.empty())
         return;
     setDrawColor(color);
-    SDL_RenderDrawLines(handle_, sdlPoints(points), count(points.size()));
+    check(SDL_RenderDrawLines(handle_, sdlPoints(points), count(points.size())), "SDL_RenderDrawLines");
 }
 
 void Renderer::drawPolygon(const std::vector<Point>& points, Color color)
@@ -211,7 +235,8 @@ void Renderer::drawPolygon(const std::vector<Point>& points, Color color)
     if (points.empty())
         return;
     drawLines(points, color);
-    SDL_RenderDrawLine(handle_, points.back().x, points.back().y, points.front().x, points.front().y);
+    check(SDL_RenderDrawLine(handle_, points.back().x, points.back().y, points.front().x, points.front().y),
+        "SDL_RenderDrawLine");
 }
 
 void Renderer::drawCircle(const Circle& circle, Color color)
@@ -228,7 +253,7 @@ void Renderer::drawCircle(const Circle& circle, Color color)
     while (x >= y) {
         const SDL_Point octants[8] = {{cx + x, cy + y}, {cx + y, cy + x}, {cx - y, cy + x}, {cx - x, cy + y},
             {cx - x, cy - y}, {cx - y, cy - x}, {cx + y, cy - x}, {cx + x, cy - y}};
-        SDL_RenderDrawPoints(handle_, octants, 8);
+        check(SDL_RenderDrawPoints(handle_, octants, 8), "SDL_RenderDrawPoints");
         ++y;
         e += 2 * y + 1;
         if (e - x >= 0) {
@@ -250,10 +275,10 @@ void Renderer::fillCircle(const Circle& circle, Color color)
     int y = 0;
     int e = 0;
     while (x >= y) {
-        SDL_RenderDrawLine(handle_, cx - x, cy + y, cx + x, cy + y);
-        SDL_RenderDrawLine(handle_, cx - y, cy + x, cx + y, cy + x);
-        SDL_RenderDrawLine(handle_, cx - x, cy - y, cx + x, cy - y);
-        SDL_RenderDrawLine(handle_, cx - y, cy - x, cx + y, cy - x);
+        check(SDL_RenderDrawLine(handle_, cx - x, cy + y, cx + x, cy + y), "SDL_RenderDrawLine");
+        check(SDL_RenderDrawLine(handle_, cx - y, cy + x, cx + y, cy + x), "SDL_RenderDrawLine");
+        check(SDL_RenderDrawLine(handle_, cx - x, cy - y, cx + x, cy - y), "SDL_RenderDrawLine");
+        check(SDL_RenderDrawLine(handle_, cx - y, cy - x, cx + y, cy - x), "SDL_RenderDrawLine");
         ++y;
         e += 2 * y + 1;
         if (e - x >= 0) {
@@ -306,7 +331,7 @@ void Renderer::drawEllipse(Point center, Size radii, Color color)
     walkEllipse(radii.w, radii.h, [&](int x, int y) {
         const SDL_Point quadrants[4] = {{center.x + x, center.y + y}, {center.x - x, center.y + y},
             {center.x + x, center.y - y}, {center.x - x, center.y - y}};
-        SDL_RenderDrawPoints(handle_, quadrants, 4);
+        check(SDL_RenderDrawPoints(handle_, quadrants, 4), "SDL_RenderDrawPoints");
     });
 }
 
@@ -317,8 +342,10 @@ void Renderer::fillEllipse(Point center, Size radii, Color color)
         return;
     setDrawColor(color);
     walkEllipse(radii.w, radii.h, [&](int x, int y) {
-        SDL_RenderDrawLine(handle_, center.x - x, center.y + y, center.x + x, center.y + y);
-        SDL_RenderDrawLine(handle_, center.x - x, center.y - y, center.x + x, center.y - y);
+        check(
+            SDL_RenderDrawLine(handle_, center.x - x, center.y + y, center.x + x, center.y + y), "SDL_RenderDrawLine");
+        check(
+            SDL_RenderDrawLine(handle_, center.x - x, center.y - y, center.x + x, center.y - y), "SDL_RenderDrawLine");
     });
 }
 
@@ -333,7 +360,7 @@ void Renderer::fillPolygonGL(const std::vector<Point>& points, Color /*color*/)
     if (glBegin == nullptr || glEnd == nullptr || glVertex2i == nullptr)
         return;
     // SDL batches its own drawing; what it has queued must reach OpenGL before the polygon does.
-    SDL_RenderFlush(handle_);
+    check(SDL_RenderFlush(handle_), "SDL_RenderFlush");
     glBegin(kGlPolygon);
     for (const Point& p : points)
         glVertex2i(p.x, p.y);
@@ -349,6 +376,7 @@ Image Renderer::readPixels(const std::optional<Rect>& area) const
         return image;
     image.size = rect.size();
     image.pixels.resize(static_cast<size_t>(rect.w) * static_cast<size_t>(rect.h));
-    SDL_RenderReadPixels(handle_, rect.sdl(), SDL_PIXELFORMAT_ARGB8888, image.pixels.data(), rect.w * 4);
+    check(SDL_RenderReadPixels(handle_, rect.sdl(), SDL_PIXELFORMAT_ARGB8888, image.pixels.data(), rect.w * 4),
+        "SDL_RenderReadPixels");
     return image;
 }

@@ -10,12 +10,15 @@
 
 #include <SDL_render.h>
 
+#include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
 // The owner of the window's SDL renderer. Shape operations set the draw colour to their colour
-// argument and leave it set; texture copies leave it alone. SDL's results are ignored.
+// argument and leave it set; texture copies leave it alone. A failed SDL call is logged once, with
+// SDL's reason ("SDL_RenderCopy failed: ...").
 // A clear is done when the next drawing, read-back, target change or present needs it, and not at all
 // when the next drawing is an opaque picture that covers the whole target (the software renderer
 // spends a whole-screen pass on a clear).
@@ -64,13 +67,22 @@ public:
     // OpenGL immediate-mode polygon; the colour is not applied and the SDL renderer is bypassed.
     void fillPolygonGL(const std::vector<Point>& points, Color color);
 
+    // Render targets lose their pixels when the device is reset (Direct3D does that when the window
+    // changes size): the input counts each reset SDL announces here, and a picture cached in a target
+    // is made again when the count has moved on since it was drawn.
+    void noteTargetsReset();
+    uint64_t targetsResets() const { return targetsResets_; }
+
     // The pixels of the current target (the whole of it when no rectangle is given), ARGB8888.
     Image readPixels(const std::optional<Rect>& area = std::nullopt) const;
 
 private:
     void doPendingClear() const;
+    void check(int result, const char* call) const;
     bool hidesWholeTarget(const Texture& texture, const Rect& destination, const std::optional<Rect>& source) const;
 
     SDL_Renderer* handle_ = nullptr;
     mutable std::optional<Color> pendingClear_;
+    mutable std::set<std::string> failedCalls_; // logged already
+    uint64_t targetsResets_ = 0;
 };

@@ -1,6 +1,7 @@
 #include "Graphics/Texture.h"
 
 #include "Core/Core.h"
+#include "Graphics/Image.h"
 #include "Graphics/Renderer.h"
 #include "Graphics/Surface.h"
 
@@ -112,6 +113,19 @@ Texture::Texture(const Surface& surface)
     if (texture == nullptr)
         fatalError("Texture from surface failed load!");
     handle_ = own(texture);
+}
+
+Texture::Texture(const Image& image)
+{
+    SDL_Texture* texture = SDL_CreateTexture(
+        coreRenderer(), SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC, image.size.w, image.size.h);
+    if (texture == nullptr || SDL_UpdateTexture(texture, nullptr, image.pixels.data(), image.size.w * 4) != 0) {
+        if (texture != nullptr)
+            SDL_DestroyTexture(texture);
+        fatalError("Texture from image failed load!");
+    }
+    handle_ = own(texture);
+    SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_NONE);
 }
 
 size_t Texture::liveCount() { return liveTextures; }

@@ -10,6 +10,7 @@
 #include <string>
 
 class Surface;
+struct Image;
 
 // A shared handle of an SDL texture: copies share the one texture (and so its alpha, colour
 // modulation and blend mode), which is destroyed with the last copy. Load failures are fatal:
@@ -25,6 +26,9 @@ public:
     explicit Texture(Size size, uint32_t format = SDL_PIXELFORMAT_ARGB8888);
     // Made from the surface, which stays the caller's.
     explicit Texture(const Surface& surface);
+    // Pixels read back, copied without blending. Not a render target: a reset of the targets (Direct3D
+    // resets them when the window changes size) leaves it whole. "Texture from image failed load!"
+    explicit Texture(const Image& image);
 
     SDL_Texture* handle() const { return handle_.get(); }
     Size size() const;

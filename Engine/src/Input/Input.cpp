@@ -23,6 +23,10 @@ void Input::pollEvents()
         case SDL_WINDOWEVENT:
             handleWindowEvent(event_.window);
             break;
+        case SDL_RENDER_TARGETS_RESET:
+        case SDL_RENDER_DEVICE_RESET:
+            handleRenderReset(event_.type == SDL_RENDER_DEVICE_RESET);
+            break;
         case SDL_KEYDOWN:
             if (event_.key.repeat == 0)
                 keyPresses_.push_back(event_.key.keysym);
@@ -37,6 +41,21 @@ void Input::pollEvents()
     keyboard_.takeSnapshot();
     mouse_.takeSnapshot();
     controllers_.takeSnapshot();
+}
+
+void Input::handleRenderReset(bool deviceLost)
+{
+    Core& core = Core::instance();
+    if (!core.hasRenderer())
+        return;
+    // The frame's own target is drawn whole every frame; the pictures cached in targets are made again.
+    writeLogLine(logFile(), deviceLost ? "Render device reset" : "Render targets reset", false);
+    core.renderer().noteTargetsReset();
+    // A lost device takes every texture with it, the pictures loaded from files too, and the engine
+    // keeps no copy to make them again from.
+    if (deviceLost)
+        fatalError("The graphics device was reset and the game's pictures were lost with it! Start the game "
+                   "again.");
 }
 
 void Input::handleWindowEvent(const SDL_WindowEvent& event)

@@ -35,6 +35,8 @@ public:
 
 private:
     void handleWindowEvent(const SDL_WindowEvent& event);
+    // Render targets lost their pixels (deviceLost: every texture is gone).
+    void handleRenderReset(bool deviceLost);
 
     SDL_Event event_{};
     Mouse mouse_;

@@ -10,10 +10,23 @@ struct GameDirectories {
     std::string data;
     // The directory userData/ goes under (the engine's basePath()).
     std::string user;
+    // Whether the data was found where an installation puts it, <prefix>/share/<name>.
+    bool installed = false;
 };
 
-// data/ is looked for in the working directory, then next to the executable, then in the prefix's
-// share/<name> (the executable being in <prefix>/bin or <prefix>/games). userData/ stays next to data/
-// when it can be written there; otherwise it goes under SDL's per-user preference path for the name
-// (~/.local/share/<name> on Linux, %APPDATA%\<name> on Windows).
-GameDirectories settleGameDirectories(const std::string& name);
+// The name of the file the asset generator writes into data/, and its first line: a folder named data
+// holds this game's data only if it holds this file.
+std::string dataMarkerName(const std::string& name);
+std::string dataMarkerText(const std::string& name);
+
+// The per-user directory for the name, without a trailing separator: $XDG_DATA_HOME/<name> or
+// ~/.local/share/<name> on Linux, %APPDATA%\<name> on Windows (SDL's preference path). Created if missing;
+// empty if there is none.
+std::string preferencePath(const std::string& name);
+
+// data/ is taken where it holds the game's marker, looked for in the working directory, then next to the
+// executable, then in the prefix's share/<name> (the executable being in <prefix>/bin or <prefix>/games),
+// then in sourceDir (a build finds the data of its own source tree; empty for none). An installed game
+// writes userData/ under the preference path; a game run from its own folder writes it next to data/
+// when it can, under the preference path otherwise, and so does a game that found no data.
+GameDirectories settleGameDirectories(const std::string& name, const std::string& sourceDir = "");

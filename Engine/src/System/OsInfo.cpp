@@ -1,5 +1,7 @@
 #include "System/OsInfo.h"
 
+#include "Utils/Utf8Path.h"
+
 #include <array>
 #include <fstream>
 #include <sstream>
@@ -119,7 +121,7 @@ bool isWow64Process()
 
 std::string readTextFile(const char* path)
 {
-    std::ifstream in(path);
+    std::ifstream in(pathFromUtf8(path));
     if (!in)
         return {};
     std::ostringstream text;

@@ -5,6 +5,7 @@
 #include "System/ReportSections.h"
 #include "Utils/LogMessage.h"
 #include "Utils/Path.h"
+#include "Utils/Utf8Path.h"
 
 #include <fstream>
 
@@ -45,7 +46,7 @@ void writeSystemInfoReport()
 {
     createDirectory("userData");
     // Binary, so that Windows writes the report's "\n" line ends as they are, without carriage returns.
-    std::ofstream file(basePath() + "/userData/systemInfo.txt", std::ios::trunc | std::ios::binary);
+    std::ofstream file(pathFromUtf8(basePath() + "/userData/systemInfo.txt"), std::ios::trunc | std::ios::binary);
     if (!file)
         return;
     const std::string report = systemInfoReport();

@@ -1,6 +1,7 @@
 #include "Utils/File.h"
 
 #include "Core/Core.h"
+#include "Utils/Utf8Path.h"
 
 #include <filesystem>
 #include <system_error>
@@ -25,9 +26,8 @@ const char* modeText(int mode)
 bool isRegularFile(const std::string& path)
 {
     // Paths are UTF-8 on every platform, as SDL takes them.
-    const std::u8string utf8(path.begin(), path.end());
     std::error_code error;
-    return std::filesystem::is_regular_file(std::filesystem::path(utf8), error);
+    return std::filesystem::is_regular_file(pathFromUtf8(path), error);
 }
 
 } // namespace

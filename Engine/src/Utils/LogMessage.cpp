@@ -1,5 +1,8 @@
 #include "Utils/LogMessage.h"
 
+#include "Utils/LogFile.h"
+
+#include <algorithm>
 #include <bitset>
 #include <cstdint>
 #include <cstdio>
@@ -48,6 +51,8 @@ LogMessage::~LogMessage()
     }
     // Every value was followed by a blank; the last one ends the line instead.
     text_.pop_back();
+    const size_t shownLocation = showLocation_ ? location_.size() : 0;
+    text_ = cutLongLines(text_, kLongestLogLine - std::min(shownLocation, kLongestLogLine / 2));
     if (colourise_)
         *out_ << style_;
     *out_ << text_;

@@ -9,7 +9,8 @@ inline constexpr const char* kAnsiReset = "\x1b[0m";
 inline constexpr const char* kAnsiBold = "\x1b[1m";
 
 // Collects values, each followed by a blank, and writes them as one line when destroyed: by default
-// to standard output with a "file:line | " prefix and ANSI colours. Lives for one statement:
+// to standard output with a "file:line | " prefix and ANSI colours, each of its lines cut to the log's longest
+// line (kLongestLogLine, colours not counted). Lives for one statement:
 //     LogMessage(__FILE__, __LINE__, kAnsiBold) << "loaded" << path;
 class LogMessage {
 public:
