@@ -17,11 +17,11 @@
 namespace {
 
 // Runs the simulator in the directory; its trace, if asked for, is trace.jsonl there.
-ChildRun runSim(const std::string& dir, const std::string& arguments)
+ChildRun runSim(const std::string& dir, const std::string& arguments, const Environment& environment = {})
 {
     std::vector<std::string> command = split(arguments, ' ', true);
     command.insert(command.begin(), DUELFALL_SIM_PATH);
-    return runChild(command, dir);
+    return runChild(command, dir, environment);
 }
 
 // The trace as golden rows: each line's fields in the order named (the frame is the row's number).
@@ -99,7 +99,7 @@ TEST(GoldenPictures, TheCommittedLostRestartedAndWonGameLooksAsItDid)
     std::string arguments = "--replay " + file;
     for (const auto& [when, name] : shots)
         arguments += (std::isdigit(when[0]) ? " --shot " : " --shot-at ") + when + ':' + name + ".png";
-    const ChildRun run = runSim(dir, arguments);
+    const ChildRun run = runSim(dir, arguments, {{"SDL_RENDER_DRIVER", "software"}}); // the pictures' renderer
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(jsonField(run.out, "outcome"), "victory");
     for (const auto& [when, name] : shots)
