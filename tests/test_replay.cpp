@@ -321,3 +321,23 @@ TEST(ReplayPrograms, TheSimulatorAndTheGamePlayARecordingBackOrSayWhereTheyCanno
     EXPECT_FALSE(fs::exists(dir + "/userData/replays")) << "a replay played back is not recorded again";
     EXPECT_EQ(play(DUELFALL_SIM_PATH, {"--replay", "game.replay", "--seed", "1"}, dir).status, 2);
 }
+
+// Recordings of earlier builds play back to their end lines in today's world (a change of the checksum needs a new
+// format version); edited after the last checkpoint, in the last span or the end's health, one is a desync.
+TEST(ReplayPrograms, TheGoldenReplaysPlayBackAndAnEditAfterTheirLastCheckpointIsADesync)
+{
+    const std::string dir = gameDirectory("golden"), golden = DUELFALL_SOURCE_DIR "/tests/golden/replays/";
+    const Replay pad = Replay::load(golden + "pad.replay");
+    ASSERT_GT(pad.spans.back().from, pad.checkpoints.back().frame) << "the last span lies after the last checkpoint";
+    ASSERT_EQ(pad.spans.back().keys, keysOf({GameKey::Right}));
+    writeFile(dir + "/span.replay", std::regex_replace(pad.text(), std::regex(" right\n#"), " left\n#"));
+    writeFile(dir + "/health.replay", std::regex_replace(pad.text(), std::regex(" player 50 "), " player 40 "));
+    const std::string desync = "desync at frame " + std::to_string(pad.frames) + ": ";
+    const std::pair<std::string, std::string> cases[] = {
+        {golden + "won.replay", ""}, {golden + "pad.replay", ""}, {"span.replay", desync}, {"health.replay", desync}};
+    for (const auto& [file, message] : cases) {
+        const ChildRun run = play(DUELFALL_SIM_PATH, {"--replay", file}, dir);
+        EXPECT_EQ(run.status, message.empty() ? 0 : 3) << file << ": " << run.err;
+        EXPECT_NE(run.err.find(message), std::string::npos) << file << ": " << run.err;
+    }
+}

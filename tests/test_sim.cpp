@@ -1,13 +1,15 @@
-// End to end through the real duelfall-sim program: its command line, key scripts, the game-over trace and
-// its JSON summary, compared with tests/golden/ (regenerate with DUELFALL_UPDATE_GOLDEN=1, see the README).
+// End to end through the real duelfall-sim program: its command line, key scripts, traces, JSON summary and
+// screenshots, compared with tests/golden/ (regenerate with DUELFALL_UPDATE_GOLDEN=1, see the README).
 
 #include "Utils/StringUtils.h"
 #include "support/ChildProcess.h"
 #include "support/Golden.h"
+#include "support/GoldenPicture.h"
 #include "support/Headless.h"
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -15,11 +17,11 @@
 namespace {
 
 // Runs the simulator in the directory; its trace, if asked for, is trace.jsonl there.
-ChildRun runSim(const std::string& dir, const std::string& arguments)
+ChildRun runSim(const std::string& dir, const std::string& arguments, const Environment& environment = {})
 {
     std::vector<std::string> command = split(arguments, ' ', true);
     command.insert(command.begin(), DUELFALL_SIM_PATH);
-    return runChild(command, dir);
+    return runChild(command, dir, environment);
 }
 
 // The trace as golden rows: each line's fields in the order named (the frame is the row's number).
@@ -80,4 +82,32 @@ TEST(Golden, AKeyScriptThatLetsThePlayerDieReachesGameOverAndEnterRestartsTheFig
     EXPECT_GT(readFile(dir + "/over.png").size(), 1000u);
     EXPECT_EQ(readFile(dir + "/over.png"), readFile(dir + "/still.png")) << "the game-over screen stays as it is";
     expectGoldenTrace(trace, "gameover.trace");
+}
+
+// What the player sees where the picture changes, in a committed game that is lost, restarted and won: the
+// simulator plays it back to its end line without a desync (or it ends with status 3) and saves the screenshots.
+TEST(GoldenPictures, TheCommittedLostRestartedAndWonGameLooksAsItDid)
+{
+    const std::string dir = gameDirectory("pictures"),
+                      file = DUELFALL_SOURCE_DIR "/tests/golden/replays/lost-and-won.replay";
+    const std::pair<std::string, std::string> shots[] = {{"1", "first-frame"}, {"200", "boss01-bullets-rockets-impact"},
+        {"2510", "boss02-lasers-fireball-burning-row"}, {"switch+20", "stage-switch"},
+        {"3210", "second-stage-every-weapon"}, {"gameover", "game-over"},
+        // Enter is held in the frame after the game over: this is the first frame of the new fight.
+        {"gameover+2", "after-restart"}, {"gameover+122", "after-restart-120"},
+        {"victory+300", "victory-whole-text-and-play-again"}};
+    std::string arguments = "--replay " + file;
+    for (const auto& [when, name] : shots)
+        arguments += (std::isdigit(when[0]) ? " --shot " : " --shot-at ") + when + ':' + name + ".png";
+    const ChildRun run = runSim(dir, arguments, {{"SDL_RENDER_DRIVER", "software"}}); // the pictures' renderer
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(jsonField(run.out, "outcome"), "victory");
+    for (const auto& [when, name] : shots) {
+#ifdef _WIN32
+        // FreeType as built for Windows smooths the edges of the play-again line's letters a little otherwise.
+        if (name.rfind("victory", 0) == 0)
+            continue;
+#endif
+        expectGoldenPicture(loadPicture(dir + "/" + name + ".png"), name);
+    }
 }

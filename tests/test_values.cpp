@@ -3,11 +3,13 @@
 #include "Core/FrameTimer.h"
 #include "GameFrame.h"
 #include "GameKeys.h"
+#include "GameOptions.h"
 #include "Graphics/Animation.h"
 #include "Graphics/Color.h"
 #include "Input/CoordinateMapping.h"
 #include "Math/Circle.h"
 #include "Math/Rect.h"
+#include "SimOptions.h"
 #include "System/FileDialog.h"
 #include "System/OsInfo.h"
 #include "System/TextConversion.h"
@@ -160,6 +162,29 @@ std::string call(const std::string& f, const Args& a)
         return std::string{in.left ? 'l' : '.', in.right ? 'r' : '.', in.up ? 'u' : '.', in.down ? 'd' : '.',
                    in.jump ? 'j' : '.', in.fire ? 'f' : '.', ' '}
         + text.substr(a[0].size());
+    }
+    if (f == "game-options") { // help, no-audio, [the replay file]; or the refusal
+        const GameOptionsResult r = parseGameOptions(a.size() == 1 && a[0].empty() ? Args{} : a);
+        return r.error.empty() ? join(r.options.help, r.options.noAudio, "[" + escape(r.options.replayFile) + "]")
+                               : "error: " + r.error;
+    }
+    if (f == "sim-options") { // the fields in their order, "-" for an empty text, then each shot; or the refusal
+        Args words = a.size() == 1 && a[0].empty() ? Args{} : a;
+        std::vector<char*> argv{text.data()};
+        for (std::string& word : words)
+            argv.push_back(word.data());
+        const auto shown = [](const std::string& s) { return s.empty() ? "-" : s; };
+        try {
+            const SimOptions o = parseSimOptions(static_cast<int>(argv.size()), argv.data());
+            text = join(o.frames, o.framesGiven, o.seed ? std::to_string(*o.seed) : "-", o.autopilot, o.loseFights,
+                shown(o.inputPath), shown(o.replayPath), shown(o.recordPath), shown(o.until), o.untilDelay,
+                shown(o.tracePath), o.realtime);
+            for (const ShotRequest& s : o.shots)
+                text += join("|", s.frame, shown(s.event), s.delay, s.path);
+            return text;
+        } catch (const std::exception& error) {
+            return std::string("error: ") + error.what();
+        }
     }
     if (f == "to-logical")
         return printed(toLogical({n[0], n[1]}, {m[0], m[1]}, {k[0], k[1]})) + " "

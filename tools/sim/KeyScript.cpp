@@ -13,10 +13,10 @@ namespace {
 
 long parseFrame(const std::string& text, int lineNumber)
 {
-    const std::optional<long> frame = parseWholeNumber(text, 1);
+    const std::optional<long long> frame = parseWholeNumber(text, 1);
     if (!frame)
         throw std::runtime_error("key script line " + std::to_string(lineNumber) + ": bad frame number '" + text + "'");
-    return *frame;
+    return static_cast<long>(*frame);
 }
 
 } // namespace

@@ -2,16 +2,26 @@
 
 #include "WholeNumber.h"
 
+#include <cstdint>
 #include <stdexcept>
 
 namespace {
 
 long parseCount(const std::string& option, const std::string& text)
 {
-    const std::optional<long> count = parseWholeNumber(text, 0);
+    const std::optional<long long> count = parseWholeNumber(text, 0);
     if (!count)
         throw std::runtime_error(option + ": expected a non-negative whole number, got '" + text + "'");
-    return *count;
+    return static_cast<long>(*count);
+}
+
+// The generator's seeds are 32 bits, as in a replay's header.
+unsigned long parseSeed(const std::string& text)
+{
+    const std::optional<long long> seed = parseWholeNumber(text, 0, UINT32_MAX);
+    if (!seed)
+        throw std::runtime_error("--seed: expected a whole number from 0 to 4294967295, got '" + text + "'");
+    return static_cast<unsigned long>(*seed);
 }
 
 ShotRequest parseShot(const std::string& option, const std::string& text)
@@ -67,7 +77,7 @@ SimOptions parseSimOptions(int argc, char* argv[])
         else if (option == "--record")
             options.recordPath = value();
         else if (option == "--seed")
-            options.seed = static_cast<unsigned long>(parseCount(option, value()));
+            options.seed = parseSeed(value());
         else if (option == "--autopilot")
             options.autopilot = true;
         else if (option == "--lose")
