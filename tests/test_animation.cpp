@@ -4,13 +4,13 @@
 #include "Graphics/Animation.h"
 #include "Graphics/Renderer.h"
 #include "Graphics/Surface.h"
+#include "support/ChildProcess.h"
 #include "support/EngineHarness.h"
 #include "support/Headless.h"
 
 #include <SDL_image.h>
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -18,11 +18,8 @@ using namespace engine_test;
 
 namespace {
 
-const Color kRed(255, 0, 0, 255);
-const Color kGreen(0, 255, 0, 255);
-const Color kMagenta(255, 0, 255, 255);
-const Color kWhite(255, 255, 255, 255);
-const Color kBackground(192, 192, 192, 255);
+const Color kRed(255, 0, 0, 255), kGreen(0, 255, 0, 255), kMagenta(255, 0, 255, 255), kWhite(255, 255, 255, 255),
+    kBackground(192, 192, 192, 255);
 
 class AnimationTest : public ::testing::Test {
 protected:
@@ -49,17 +46,10 @@ protected:
 
     static Renderer& renderer() { return Core::instance().renderer(); }
 
-    std::string writeXml(const std::string& name, const std::string& text) const
-    {
-        const std::string path = dir + "/" + name;
-        std::ofstream(path, std::ios::binary) << text;
-        return path;
-    }
-
     // The three frames of the sheet, keyed magenta, with the given delay attribute.
     std::string threeFrames(const std::string& delayAttribute, const std::string& color = "#FF00FF") const
     {
-        return writeXml("three.xml",
+        return writeFile(dir + "/three.xml",
             "<sheet image=\"" + sheet + "\" transparentColor=\"" + color + "\"><animation " + delayAttribute
                 + R"( count="3"><frame x="0" y="0" width="32" height="32"/>)"
                   R"(<frame x="32" y="0" width="48" height="32"/><frame x="80" y="0" width="32" height="32"/>)"
@@ -90,7 +80,7 @@ TEST_F(AnimationTest, FramesChangeAfterTheirDelayInWholeUpdatesAndAreDrawnAtThei
     // 100 ms is six frames and a part: each frame shows for seven updates. Without looping the last stays;
     // without a delay (or one shorter than a frame) every update shows the next frame. The count does not
     // limit the frames.
-    const std::string five = writeXml("five.xml",
+    const std::string five = writeFile(dir + "/five.xml",
         R"(<a><animation count="2"><f width="1" height="1"/><f width="2" height="1"/><f width="3" height="1"/>)"
         R"(<f width="4" height="1"/><f width="5" height="1"/></animation></a>)");
     const std::tuple<std::string, int, int, std::string> cases[]
@@ -107,13 +97,11 @@ TEST_F(AnimationTest, FramesChangeAfterTheirDelayInWholeUpdatesAndAreDrawnAtThei
     animation.reset();
     animation.setPosition({50, 50});
     animation.draw();
-    EXPECT_EQ(pixelAt({60, 60}), kRed);
-    EXPECT_EQ(step(animation, 7), "0000001");
+    EXPECT_TRUE(pixelAt({60, 60}) == kRed && step(animation, 7) == "0000001");
     // A copy shares the sheet but not the frame state.
     Animation copy = animation;
     EXPECT_EQ(step(copy, 7), "1111112");
-    EXPECT_EQ(animation.current(), 1u);
-    EXPECT_EQ(copy.texture().handle(), animation.texture().handle());
+    EXPECT_TRUE(animation.current() == 1u && copy.texture().handle() == animation.texture().handle());
 
     Animation fast(threeFrames("delay=\"0\""), 1);
     fast.setPosition({100, 100});
@@ -124,27 +112,26 @@ TEST_F(AnimationTest, FramesChangeAfterTheirDelayInWholeUpdatesAndAreDrawnAtThei
         {{148, 110}, kBackground}, {{110, 132}, kBackground}};
     for (const auto& [p, color] : pixels)
         EXPECT_EQ(pixelAt(p), color) << p; // the keyed corner, the frame, and beyond it
-    fast.reset();
-    fast.setPosition({200, 200});
+    fast.reset(), fast.setPosition({200, 200});
     fast.drawFlipped(SDL_FLIP_HORIZONTAL);
-    EXPECT_EQ(pixelAt({231, 210}), kWhite); // the left column now on the right
-    EXPECT_EQ(pixelAt({200, 210}), kRed);
+    EXPECT_EQ(std::pair(pixelAt({231, 210}), pixelAt({200, 210})), std::pair(kWhite, kRed)); // the left column right
     for (const std::string& color : {std::string(""), std::string("PURPLE")}) {
         Animation unkeyed(threeFrames("delay=\"0\"", color), 1);
-        unkeyed.setPosition({60, 10});
-        unkeyed.draw();
+        unkeyed.setPosition({60, 10}), unkeyed.draw();
         EXPECT_EQ(pixelAt({60, 10}), kMagenta) << color;
     }
 }
 
 TEST_F(AnimationTest, FilesThatCannotBeLoadedEndTheProgram)
 {
-    const std::string noFrames = writeXml("no-frames.xml", "<a image=\"" + sheet + "\"><animation count=\"3\"/></a>");
-    const std::string noAnimation = writeXml("no-animation.xml", "<a image=\"" + sheet + "\"/>");
-    const std::string missingImage = writeXml("missing-image.xml",
+    const std::string noFrames
+        = writeFile(dir + "/no-frames.xml", "<a image=\"" + sheet + "\"><animation count=\"3\"/></a>");
+    const std::string noAnimation = writeFile(dir + "/no-animation.xml", "<a image=\"" + sheet + "\"/>");
+    const std::string missingImage = writeFile(dir + "/missing-image.xml",
         "<a image=\"" + dir + "/none.png\"><animation><f width=\"1\" height=\"1\"/></animation></a>");
-    const std::string noImage = writeXml("no-image.xml", "<a><animation><f width=\"1\" height=\"1\"/></animation></a>");
-    const std::string noRoot = writeXml("no-root.xml", "<?xml version=\"1.0\"?><!-- nothing but a comment -->");
+    const std::string noImage
+        = writeFile(dir + "/no-image.xml", "<a><animation><f width=\"1\" height=\"1\"/></animation></a>");
+    const std::string noRoot = writeFile(dir + "/no-root.xml", "<?xml version=\"1.0\"?><!-- nothing but a comment -->");
     const std::vector<std::pair<std::string, std::string>> cases = {
         {dir + "/missing.xml", "File " + dir + "/missing.xml failed load!"},
         {noFrames, "Animation " + noFrames + " failed load! It describes no frame."},

@@ -74,28 +74,24 @@ TEST(Random, ASeedFixesTheSequenceRandomIntIsTheModuloOfTheNextNumberAndColoursA
     EXPECT_EQ(randomInt(-10, -5), -7) << "negative ranges by wrap-around: 3542066235 % 6 = 3";
     // max - min + 1 wraps to 0 for the full range: the number is returned whole instead of dividing by zero.
     Random::seed(0);
-    EXPECT_EQ(randomInt(INT32_MIN, INT32_MAX), static_cast<int32_t>(sequence[0]));
-    EXPECT_EQ(randomInt(-8, -8), -8);
+    EXPECT_EQ((std::pair{randomInt(INT32_MIN, INT32_MAX), randomInt(-8, -8)}), std::pair(int32_t(sequence[0]), -8));
     // Random colours take the low bytes of three numbers in order; randomize keeps the alpha.
     Random::seed(0);
     EXPECT_EQ(Color::random(), Color(sequence[0] & 0xFF, sequence[1] & 0xFF, sequence[2] & 0xFF, 255));
-    Random::seed(0);
     Color c(1, 2, 3, 77);
-    c.randomize();
+    Random::seed(0), c.randomize();
     EXPECT_EQ(c, Color(80, 59, 211, 77));
-    EXPECT_TRUE(Color().isEmpty() && !Color(0, 0, 0, 1).isEmpty());
-    EXPECT_EQ(Color(NamedColor::EMPTY, 255), Color()) << "EMPTY stays empty whatever the alpha";
+    // EMPTY stays empty whatever the alpha.
+    EXPECT_TRUE(Color().isEmpty() && !Color(0, 0, 0, 1).isEmpty() && Color(NamedColor::EMPTY, 255) == Color());
     EXPECT_TRUE(Color(9, 9, 9, 100).isTransparent(100) && !Color(9, 9, 9, 101).isTransparent(100));
 }
 
 TEST(FrameTimer, FiresOnEveryLimitPlusOnethTickAndANewDurationKeepsTheCount)
 {
-    EXPECT_EQ(FrameTimer::framePeriod(60), 16'666'666);
-    EXPECT_EQ(FrameTimer::framePeriod(0), 0);
+    EXPECT_EQ(std::pair(FrameTimer::framePeriod(60), FrameTimer::framePeriod(0)), std::pair(16'666'666L, 0L));
     EXPECT_EQ(FrameTimer(INT64_MAX, 60).limit(), UINT32_MAX) << "longer than the counter holds";
     FrameTimer timer(milliseconds(800), 60); // limit 48
-    EXPECT_EQ(firstFiring(timer), 49);
-    EXPECT_EQ(firstFiring(timer), 49);
+    EXPECT_EQ((std::pair{firstFiring(timer), firstFiring(timer)}), std::pair(49, 49));
     FrameTimer everyFrame;
     EXPECT_TRUE(everyFrame.tick() && everyFrame.tick());
     for (int i = 0; i < 5; ++i)
@@ -108,41 +104,37 @@ TEST(FrameTimer, FiresOnEveryLimitPlusOnethTickAndANewDurationKeepsTheCount)
     for (int i = 0; i < 30; ++i)
         ASSERT_FALSE(changed.tick());
     changed.setDuration(milliseconds(600), 60);
-    EXPECT_EQ(changed.count(), 30u);
-    EXPECT_EQ(firstFiring(changed), 7) << "counts on from 30 to 36, fires on the next tick";
+    EXPECT_EQ((std::pair{changed.count(), firstFiring(changed)}), std::pair(30u, 7)) << "counts on to 36, fires next";
     for (int i = 0; i < 10; ++i)
         changed.tick();
     changed.setDuration(milliseconds(25), 60);
-    EXPECT_TRUE(changed.tick());
-    EXPECT_FALSE(changed.tick());
-    EXPECT_TRUE(changed.tick());
+    EXPECT_EQ((std::tuple{changed.tick(), changed.tick(), changed.tick()}), std::tuple(true, false, true));
 }
 
 TEST(Rect, CentreEdgesAndMarginMoveOrResizeAsAsked)
 {
     Rect r(0, 0, 5, 5);
     r.setCenter({50, 50});
-    EXPECT_EQ(r, Rect(48, 48, 5, 5));
-    EXPECT_EQ(r.center(), Point(50, 50));
+    EXPECT_TRUE(r == Rect(48, 48, 5, 5) && r.center() == Point(50, 50)) << r;
     EXPECT_EQ(Rect(0, 0, -5, 5).center(), Point(-2, 2)) << "halves round toward zero";
     r.setRight(100);
     r.setBottom(20);
     EXPECT_EQ(r, Rect(95, 15, 5, 5));
-    EXPECT_EQ(Rect(Rect(10, 10, 4, 4), 2), Rect(8, 8, 8, 8));
-    EXPECT_EQ(Rect(Rect(10, 10, 4, 4), -1), Rect(11, 11, 2, 2));
+    EXPECT_EQ(std::pair(Rect(Rect(10, 10, 4, 4), 2), Rect(Rect(10, 10, 4, 4), -1)),
+        std::pair(Rect(8, 8, 8, 8), Rect(11, 11, 2, 2)));
     pugi::xml_document document;
     document.load_string(R"(<f x="1" y="2" width="3" height="4"/>)");
-    EXPECT_EQ(Rect::fromXml(document.first_child()), Rect(1, 2, 3, 4));
-    EXPECT_EQ(Rect::fromXml(pugi::xml_node()), Rect()) << "a missing node reads as zeros";
+    EXPECT_EQ(std::pair(Rect::fromXml(document.first_child()), Rect::fromXml(pugi::xml_node())),
+        std::pair(Rect(1, 2, 3, 4), Rect()))
+        << "a missing node reads as zeros";
 }
 
 TEST(LogFile, ExactLinesAtAFixedLocalTimeAppendedByTwoWriters)
 {
     const std::string path = scratchDirectory("logAppend") + "/log.txt";
-    {
-        std::ofstream first(pathFromUtf8(path), std::ios::out | std::ios::app | std::ios::binary);
-        writeLogLine(first, "boom", true, makeTime(2018, 3, 5, 9, 7, 41));
-    }
+    std::ofstream first(pathFromUtf8(path), std::ios::out | std::ios::app | std::ios::binary);
+    writeLogLine(first, "boom", true, makeTime(2018, 3, 5, 9, 7, 41));
+    first.close();
     {
         std::ofstream second(pathFromUtf8(path), std::ios::out | std::ios::app | std::ios::binary);
         writeLogLine(second, "calm", false, makeTime(2017, 12, 31, 23, 59, 5));
@@ -166,15 +158,13 @@ TEST(File, TheLogAndNewDirectoriesLieBelowTheBasePathWhateverItsNameAndFilesKeep
     EXPECT_EQ(&log, &logFile()) << "one stream for the process";
     writeLogLine(log, "written by the log file test", false);
     EXPECT_NE(readFile(base + "/userData/log.txt").find("|INFO| written by the log file test\n"), std::string::npos);
-    createDirectory("made");
-    createDirectory("made\\inner"); // either separator
-    createDirectory("missing/child"); // one level only: the parent must exist
-    EXPECT_TRUE(fs::is_directory(pathFromUtf8(base + "/made/inner")));
-    EXPECT_FALSE(fs::exists(pathFromUtf8(base + "/missing")));
+    for (const char* name : {"made", "made\\inner", "missing/child"}) // either separator; one level only
+        createDirectory(name);
+    EXPECT_TRUE(fs::is_directory(pathFromUtf8(base + "/made/inner")) && !fs::exists(pathFromUtf8(base + "/missing")));
     setBasePath(".");
     // Trimming, case and splitting are in the table of test_values.
-    EXPECT_TRUE(startsWith("abc", "") && endsWith("log.txt", ".txt") && startsWith("abc", "ab"));
-    EXPECT_FALSE(startsWith("ab", "abc") || endsWith("bc", "abc") || endsWith("log.txt", ".txf"));
+    EXPECT_TRUE(startsWith("abc", "") && endsWith("log.txt", ".txt") && startsWith("abc", "ab")
+        && !startsWith("ab", "abc") && !endsWith("bc", "abc") && !endsWith("log.txt", ".txf"));
 
     // A file writes, appends and reads bytes as they are.
     const std::string path = scratchDirectory("file") + "/data.bin";
@@ -190,8 +180,7 @@ TEST(File, TheLogAndNewDirectoriesLieBelowTheBasePathWhateverItsNameAndFilesKeep
     EXPECT_EQ(File(path, File::Read).readAll(), "") << "writing starts the file afresh";
 }
 
-// A player's own folder: under the XDG data directory (by default ~/.local/share) on Linux, in the roaming
-// application data on Windows.
+// A player's own folder: under the XDG data directory on Linux, in the roaming application data on Windows.
 TEST(GameDirectories, ThePerUserFolderLiesWhereThePlatformKeepsAUsersFiles)
 {
 #ifdef _WIN32
@@ -208,48 +197,44 @@ TEST(GameDirectories, ThePerUserFolderLiesWhereThePlatformKeepsAUsersFiles)
 TEST(LogMessage, DecoratedLinesAndValueFormsByteForByte)
 {
     const std::string white = "\x1b[37m", reset = "\x1b[0m", bold = "\x1b[1m";
-    std::ostringstream out, noLocation, noColour, empty;
+    std::ostringstream out, others;
     LogMessage("..\\..\\a\\b", 7, kAnsiBold).setStream(out) << "loaded"
                                                             << "data/x.png";
     EXPECT_EQ(out.str(), white + "a\\b:7 | " + reset + bold + "loaded data/x.png" + reset + "\n");
-    EXPECT_EQ(LogMessage("x\\..\\y", 0, kAnsiBold).location(), "x\\y:0 | ");
-    EXPECT_EQ(LogMessage(".\\..\\z", -3, kAnsiBold).location(), ".\\z:-3 | ");
-    LogMessage("f.cpp", 3, kAnsiBold).setStream(noLocation).noLocation() << "a";
-    EXPECT_EQ(noLocation.str(), bold + "a" + reset + "\n");
-    LogMessage("f.cpp", 3, kAnsiBold).setStream(noColour).noColour() << "a";
-    EXPECT_EQ(noColour.str(), "f.cpp:3 | a\n");
-    LogMessage("f.cpp", 3, kAnsiBold).setStream(empty);
-    EXPECT_EQ(empty.str(), "") << "an empty message writes nothing";
+    EXPECT_EQ(LogMessage("x\\..\\y", 0, kAnsiBold).location() + LogMessage(".\\..\\z", -3, kAnsiBold).location(),
+        "x\\y:0 | .\\z:-3 | ");
+    LogMessage("f.cpp", 3, kAnsiBold).setStream(others).noLocation() << "a";
+    LogMessage("f.cpp", 3, kAnsiBold).setStream(others).noColour() << "a";
+    LogMessage("f.cpp", 3, kAnsiBold).setStream(others); // an empty message writes nothing
+    EXPECT_EQ(others.str(), bold + "a" + reset + "\nf.cpp:3 | a\n");
     testing::internal::CaptureStdout();
     const int line = __LINE__ + 1;
     LOG_MESSAGE << "to the console";
     const std::string text = testing::internal::GetCapturedStdout();
-    EXPECT_TRUE(text.starts_with(white)) << text;
-    EXPECT_TRUE(text.ends_with(":" + std::to_string(line) + " | " + reset + bold + "to the console" + reset + "\n"))
+    EXPECT_TRUE(text.starts_with(white)
+        && text.ends_with(":" + std::to_string(line) + " | " + reset + bold + "to the console" + reset + "\n"))
         << text;
 
-    EXPECT_EQ(plainLine(asIs, "a", std::string("b c"), 'd'), "a \"b c\" 'd'\n");
-    EXPECT_EQ(plainLine(asIs, true, false, nullptr), "true false (nullptr)\n");
-    EXPECT_EQ(plainLine(asIs, static_cast<const char*>(nullptr)), "(nullptr)\n");
-    EXPECT_EQ(plainLine(asIs, u'A', U'\U0001F600', L'B'), "'65' '128512' '66'\n");
+    EXPECT_EQ(plainLine(asIs, "a", std::string("b c"), 'd', true, false, nullptr, static_cast<const char*>(nullptr),
+                  u'A', U'\U0001F600', L'B'),
+        "a \"b c\" 'd' true false (nullptr) (nullptr) '65' '128512' '66'\n");
     using uchar = unsigned char;
     using schar = signed char;
     const auto hex = [](LogMessage& m) { m.hex(); };
     const auto binary = [](LogMessage& m) { m.binary(); };
-    EXPECT_EQ(plainLine(asIs, uchar{5}), "5\n");
-    EXPECT_EQ(plainLine(binary, uchar{5}), "00000101\n");
-    EXPECT_EQ(plainLine(hex, uchar{255}), "ff\n");
-    EXPECT_EQ(plainLine([](LogMessage& m) { m.binary().hex(); }, uchar{171}), "ab\n");
-    EXPECT_EQ(plainLine([](LogMessage& m) { m.hex().binary(); }, uchar{171}), "10101011\n");
-    EXPECT_EQ(plainLine(asIs, schar{-1}), "-1\n");
-    EXPECT_EQ(plainLine(hex, schar{-1}), "ffffffff\n");
-    EXPECT_EQ(plainLine(binary, schar{-128}), "10000000\n");
+    EXPECT_EQ(
+        plainLine(asIs, uchar{5}) + plainLine(binary, uchar{5}) + plainLine(hex, uchar{255}), "5\n00000101\nff\n");
+    EXPECT_EQ(plainLine([](LogMessage& m) { m.binary().hex(); }, uchar{171})
+            + plainLine([](LogMessage& m) { m.hex().binary(); }, uchar{171}),
+        "ab\n10101011\n");
+    EXPECT_EQ(plainLine(asIs, schar{-1}) + plainLine(hex, schar{-1}) + plainLine(binary, schar{-128}),
+        "-1\nffffffff\n10000000\n");
 }
 
 TEST(OsInfo, TheNameOfThisSystemTheWindowsArchitecturesAndTheIconImageRowsBottomUpByPitch)
 {
-    EXPECT_TRUE(!osName().empty() && osName() != "Error") << osName();
-    EXPECT_EQ(windowsArchName(true) + windowsArchName(false), "x64x86");
+    EXPECT_TRUE(!osName().empty() && osName() != "Error" && windowsArchName(true) + windowsArchName(false) == "x64x86")
+        << osName();
     EXPECT_EQ(openFileDialog({std::string(600, 'a')}), "") << "a filter that does not fit opens no dialog";
 
     // 16 x 16, B = x, G = y, R = 0x5A, in rows of 17 pixels: the padding must be skipped.
@@ -267,10 +252,9 @@ TEST(OsInfo, TheNameOfThisSystemTheWindowsArchitecturesAndTheIconImageRowsBottom
         (Bytes{40, 0, 0, 0, 16, 0, 0, 0, 32, 0, 0, 0, 1, 0, 32, 0, 0, 0, 0, 0, 0, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
             0, 0, 0, 0, 0, 0}));
     // The top row (y = 0) is the last 64 bytes; the bottom row (y = 15) comes right after the header.
-    for (int x = 0; x < 16; ++x) {
-        EXPECT_EQ(le32(image, image.size() - 64 + x * 4), 0xFF5A0000u | x);
-        EXPECT_EQ(le32(image, 40 + x * 4), 0xFF5A0F00u | x);
-    }
+    for (int x = 0; x < 16; ++x)
+        EXPECT_EQ(std::pair(le32(image, image.size() - 64 + x * 4), le32(image, 40 + x * 4)),
+            std::pair(0xFF5A0000u | x, 0xFF5A0F00u | x));
     EXPECT_TRUE(iconImage(nullptr).empty());
 
     // Other formats are read through a copy; the caller's surface is left alone.
@@ -278,8 +262,7 @@ TEST(OsInfo, TheNameOfThisSystemTheWindowsArchitecturesAndTheIconImageRowsBottom
     SDL_FillRect(abgr, nullptr, SDL_MapRGBA(abgr->format, 0x10, 0x20, 0x30, 0x80));
     const Bytes converted = iconImage(abgr);
     ASSERT_EQ(converted.size(), 40u + 4 * 4 * 4);
-    EXPECT_EQ(le32(converted, 40), 0x80102030u);
-    EXPECT_EQ(abgr->format->format, SDL_PIXELFORMAT_ABGR8888);
-    EXPECT_EQ(static_cast<uint32_t*>(abgr->pixels)[15], SDL_MapRGBA(abgr->format, 0x10, 0x20, 0x30, 0x80));
+    EXPECT_TRUE(le32(converted, 40) == 0x80102030u && abgr->format->format == SDL_PIXELFORMAT_ABGR8888
+        && static_cast<uint32_t*>(abgr->pixels)[15] == SDL_MapRGBA(abgr->format, 0x10, 0x20, 0x30, 0x80));
     SDL_FreeSurface(abgr);
 }

@@ -1,7 +1,6 @@
 // Misuse and a hostile environment: no screen or sound device, bad command lines and assets, misused engine
 // calls, an unusable user folder, a stale impact. Each case works as the engine tolerates, or ends through
 // fatalError (status 1, the message on standard error, two ERROR lines in the log), never crashing or hanging.
-
 #include "Audio/Music.h"
 #include "Audio/Sound.h"
 #include "Core/Core.h"
@@ -227,15 +226,13 @@ TEST_F(MisuseTest, PixelsOfEveryDepthReadAndWriteInsideTheirOwnBytes)
         }
         // The last pixel of the row is the one that overran when every pixel was taken as 4 bytes.
         surface.setPixel(orange, {63, 0});
-        EXPECT_EQ(surface.pixel({63, 0}).r, 255) << name;
-        EXPECT_GE(surface.pixel({63, 0}).g, 124) << name; // 565 keeps 6 bits of green
-        EXPECT_EQ(surface.pixel({62, 0}).r, 0) << name;
+        // 565 keeps 6 bits of green.
+        EXPECT_TRUE(surface.pixel({63, 0}).r == 255 && surface.pixel({63, 0}).g >= 124 && surface.pixel({62, 0}).r == 0)
+            << name;
         // Outside the surface nothing is read or written.
-        surface.setPixel(orange, {64, 0});
-        surface.setPixel(orange, {-1, 0});
-        EXPECT_TRUE(surface.pixel({64, 0}).isEmpty()) << name;
-        EXPECT_TRUE(surface.pixel({0, 1}).isEmpty()) << name;
-        EXPECT_EQ(surface.pixel({0, 0}).r, 0) << name;
+        surface.setPixel(orange, {64, 0}), surface.setPixel(orange, {-1, 0});
+        EXPECT_TRUE(surface.pixel({64, 0}).isEmpty() && surface.pixel({0, 1}).isEmpty() && surface.pixel({0, 0}).r == 0)
+            << name;
     }
 }
 
@@ -270,8 +267,7 @@ TEST_F(MisuseTest, WhereUserDataCannotBeMadeTheGameRunsAndAFatalErrorStillSpeaks
     const std::string blocked = gameDirectory("blocked");
     writeFile(blocked + "/userData", "a file, not a folder");
     const ChildRun sim = runChild({DUELFALL_SIM_PATH, "--frames", "30", "--seed", "1"}, blocked);
-    EXPECT_EQ(sim.status, 0) << sim.err;
-    EXPECT_EQ(jsonField(sim.out, "frames"), "30");
+    EXPECT_TRUE(sim.status == 0 && jsonField(sim.out, "frames") == "30") << sim.err;
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
