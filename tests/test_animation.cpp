@@ -94,9 +94,7 @@ TEST_F(AnimationTest, FramesChangeAfterTheirDelayInWholeUpdatesAndAreDrawnAtThei
 
     Animation animation(threeFrames("delay=\"100\""), 1);
     EXPECT_EQ(step(animation, 10), "0000001111"); // frame 1, three updates into its delay
-    animation.reset();
-    animation.setPosition({50, 50});
-    animation.draw();
+    animation.reset(), animation.setPosition({50, 50}), animation.draw();
     EXPECT_TRUE(pixelAt({60, 60}) == kRed && step(animation, 7) == "0000001");
     // A copy shares the sheet but not the frame state.
     Animation copy = animation;

@@ -169,7 +169,7 @@ TEST(File, TheLogAndNewDirectoriesLieBelowTheBasePathWhateverItsNameAndFilesKeep
     // A file writes, appends and reads bytes as they are.
     const std::string path = scratchDirectory("file") + "/data.bin";
     const std::string bytes("<a>\0\r\n\xff</a>", 10);
-    EXPECT_EQ(File(path, File::Write).write(bytes.substr(0, 4)), 4u);
+    EXPECT_EQ(File(path, File::Write).write(bytes.substr(0, 4)), 4u); // each File closed before the next opens
     EXPECT_EQ(File(path, File::Append).write(bytes.substr(4)), 6u);
     {
         File file(path, File::Read);

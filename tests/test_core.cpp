@@ -88,8 +88,7 @@ protected:
     }
     void TearDown() override
     {
-        scenes().currentScene().reset();
-        scenes().globalScene().reset();
+        scenes().currentScene().reset(), scenes().globalScene().reset();
         keyboard().clearScript();
         if (input().textInput().isActive())
             input().textInput().stop();
@@ -173,9 +172,7 @@ TEST_F(CoreTest, RunEndsAfterTheFrameInWhichTheCloseRequestArrives)
                                  }
                              },
         [&draws] { ++draws; }});
-    core().setFps(1000);
-    core().run();
-    core().setFps(60);
+    core().setFps(1000), core().run(), core().setFps(60);
     EXPECT_EQ(std::pair(updates, draws), std::pair(4, 4));
     EXPECT_FALSE(input().isRunning() || readFile("userData/systemInfo.txt").empty());
     EXPECT_EQ(askInformation("Duelfall", "Again?", {"Yes", "No"}), -1) << "no box can be shown headless";
@@ -240,8 +237,7 @@ TEST_F(InputTest, AHeldKeyIsPressedInItsFirstFrameOnlyReleasedInTheFrameAfterAnd
         EXPECT_FALSE(keyboard().isKeyDown(key) || keyboard().isKeyPressed(key) || keyboard().isKeyReleased(key));
     }
     keyboard().clearScript(); // SDL's own keyboard: no key held, and its modifiers
-    SDL_SetModState(KMOD_LCTRL);
-    input().pollEvents();
+    SDL_SetModState(KMOD_LCTRL), input().pollEvents();
     EXPECT_TRUE(
         keyboard().isModDown(KMOD_CTRL) && !keyboard().isModDown(KMOD_SHIFT) && !keyboard().isKeyDown(SDL_SCANCODE_D));
     SDL_SetModState(KMOD_NONE);

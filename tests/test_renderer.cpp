@@ -320,8 +320,7 @@ TEST_F(SurfaceTest, TheColourKeyHidesMagentaPixelsRoundTripOnAPaddedSurfaceAndBl
         && std::count(buffer.begin(), buffer.end(), kPadding) == 4);
     EXPECT_TRUE(
         surface.pixel({2, 1}) == Color(100, 50, 7, 255) && surface.converted().pixel({2, 1}) == surface.pixel({2, 1}));
-    surface.lock();
-    surface.setPixelUnlocked(kRed, {0, 1});
+    surface.lock(), surface.setPixelUnlocked(kRed, {0, 1});
     EXPECT_EQ(surface.pixelUnlocked({0, 1}), kRed);
     surface.unlock();
 
