@@ -52,7 +52,6 @@ struct Trace {
     int step = 0;
 };
 
-// One update of the first boss; its row: body, boxes, rockets, timer, death explosions, sounds, tint, bullets.
 void update(Trace& trace, const std::string& name, Boss01& boss, std::vector<Bullet> bullets = {})
 {
     boss.update(bullets);
@@ -73,7 +72,6 @@ void update(Trace& trace, const std::string& name, Boss01& boss, std::vector<Bul
             tint(boss.animation()->texture()), bullets.size()));
 }
 
-// One update of the second boss; its row: body, directions, flags, shots (summed), timers, sounds, tint, bullets.
 void update(Trace& trace, const std::string& name, Boss02& boss, std::vector<Bullet> bullets = {})
 {
     boss.update(bullets);
