@@ -1,6 +1,5 @@
 // The game's objects and world driven in-process, seeded, against tests/golden/: what test_sim's traces do not
-// show (speeds, flags, timers, fades, tints, sounds, bars, the victory text); what they look like is in the
-// golden pictures of test_sim and test_desktop.
+// show (speeds, flags, timers, fades, tints, sounds, bars, the victory text); the looks are golden pictures.
 
 #include "Autopilot.h"
 #include "GameFrame.h"
@@ -21,11 +20,7 @@
 
 namespace {
 
-std::string tint(const Texture& texture)
-{
-    const Color c = texture.colorMod();
-    return join(+texture.alpha(), +c.r, +c.g, +c.b);
-}
+std::string tint(const Texture& t) { return join(+t.alpha(), +t.colorMod().r, +t.colorMod().g, +t.colorMod().b); }
 
 Bullet bulletAt(Point p) { return Bullet("data/img/bullet.png", p, Bullet::kRight); }
 
@@ -57,7 +52,6 @@ struct Trace {
     int step = 0;
 };
 
-// One update of the first boss; its row: body, boxes, rockets, timer, death explosions, sounds, tint, bullets.
 void update(Trace& trace, const std::string& name, Boss01& boss, std::vector<Bullet> bullets = {})
 {
     boss.update(bullets);
@@ -78,7 +72,6 @@ void update(Trace& trace, const std::string& name, Boss01& boss, std::vector<Bul
             tint(boss.animation()->texture()), bullets.size()));
 }
 
-// One update of the second boss; its row: body, directions, flags, shots (summed), timers, sounds, tint, bullets.
 void update(Trace& trace, const std::string& name, Boss02& boss, std::vector<Bullet> bullets = {})
 {
     boss.update(bullets);
@@ -111,6 +104,13 @@ template <typename T> std::string countAndX(const std::vector<T>& items)
     return std::to_string(items.size()) + " " + std::to_string(x);
 }
 
+// The player's fields both the player's and the world's traces hold.
+std::string playerRow(const Player& p)
+{
+    return join(p.x(), p.y(), p.vx(), p.vy(), p.getHealth(), p.isDead(), p.isFinished(), p.isInvulnerable(),
+        p.isVisible(), p.isOnGround(), p.animState(), p.facing(), +p.texture().alpha());
+}
+
 // The arena and the bosses' weapons, as the frame update hands them to the player.
 class PlayerTest : public ::testing::Test {
 protected:
@@ -141,20 +141,17 @@ protected:
             frame();
         ASSERT_TRUE(player.isOnGround());
     }
-    // Frames recorded as rows of the episode.
     void record(const std::string& name, int count = 1)
     {
         for (int i = 0; i < count; ++i) {
             frame();
-            const Player& p = player;
             long x = 0, y = 0, h = 0, v = 0;
             for (const Bullet& bullet : player.getBullets())
                 x += bullet.getPosition().x, y += bullet.getPosition().y, h += bullet.hdir(), v += bullet.vdir();
             trace.add(name,
-                join(p.x(), p.y(), p.vx(), p.vy(), p.getHealth(), p.isDead(), p.isFinished(), p.isInvulnerable(),
-                    p.isVisible(), p.isOnGround(), p.animState(), p.facing(), +p.texture().alpha(),
-                    +walk.texture().alpha(), +jump.texture().alpha(), player.getBullets().size(), x, y, h, v,
-                    countAndX(rockets), countAndX(lasers), countAndX(fireballs)));
+                playerRow(player)
+                    + join(+walk.texture().alpha(), +jump.texture().alpha(), player.getBullets().size(), x, y, h, v,
+                        countAndX(rockets), countAndX(lasers), countAndX(fireballs)));
         }
     }
 
@@ -174,21 +171,20 @@ protected:
 // A frame's world beyond the simulator's trace; what its drawing placed (bars, victory text so far); the music.
 std::string worldRow(World& w)
 {
-    const Player& p = w.player;
     const Boss01& b1 = w.boss01;
     const Boss02& b2 = w.boss02;
     const Texture b1Texture = b1.animation()->texture(), b2Texture = b2.currentTexture();
-    return join(p.x(), p.y(), p.vx(), p.vy(), p.getHealth(), p.isDead(), p.isFinished(), p.isInvulnerable(),
-        p.isVisible(), p.isOnGround(), p.animState(), p.facing(), +p.texture().alpha(), w.player.getBullets().size(),
-        b1.rect().x, b1.rect().y, b1.direction(), b1.health(), b1.isDead(), b1.isFinished(), b1.isFlashOn(),
-        b1.impactArea().has_value(), +b1Texture.alpha(), +b1Texture.colorMod().g, w.boss01.rockets().size(),
-        b1.explosionSoundStarts(), b2.rect().x, b2.rect().y, b2.rect().w, b2.health(), b2.isDead(), b2.isFinished(),
-        b2.isTransforming(), b2.isSecondStage(), b2.isInvulnerable(), b2.isShowingSecondLook(), b2.isFlashOn(),
-        +b2Texture.alpha(), +b2Texture.colorMod().g, w.boss02.lasers().size(), w.boss02.fireballs().size(),
-        b2.laserSoundStarts(), b2.explosionSoundStarts(), w.youBarLeft.rect().right(), w.youBar.rect().x,
-        w.youBar.rect().y, w.youBar.rect().w, w.youBarRight.rect().x, w.bossBarLeft.rect().right(), w.bossBar.rect().x,
-        w.bossBar.rect().y, w.bossBar.rect().w, w.bossBarRight.rect().x, w.victoryText.rect().x, w.victoryText.rect().y,
-        w.victoryText.text().size(), Mix_PlayingMusic());
+    return playerRow(w.player)
+        + join(w.player.getBullets().size(), b1.rect().x, b1.rect().y, b1.direction(), b1.health(), b1.isDead(),
+            b1.isFinished(), b1.isFlashOn(), b1.impactArea().has_value(), +b1Texture.alpha(), +b1Texture.colorMod().g,
+            w.boss01.rockets().size(), b1.explosionSoundStarts(), b2.rect().x, b2.rect().y, b2.rect().w, b2.health(),
+            b2.isDead(), b2.isFinished(), b2.isTransforming(), b2.isSecondStage(), b2.isInvulnerable(),
+            b2.isShowingSecondLook(), b2.isFlashOn(), +b2Texture.alpha(), +b2Texture.colorMod().g,
+            w.boss02.lasers().size(), w.boss02.fireballs().size(), b2.laserSoundStarts(), b2.explosionSoundStarts(),
+            w.youBarLeft.rect().right(), w.youBar.rect().x, w.youBar.rect().y, w.youBar.rect().w,
+            w.youBarRight.rect().x, w.bossBarLeft.rect().right(), w.bossBar.rect().x, w.bossBar.rect().y,
+            w.bossBar.rect().w, w.bossBarRight.rect().x, w.victoryText.rect().x, w.victoryText.rect().y,
+            w.victoryText.text().size(), Mix_PlayingMusic());
 }
 
 } // namespace

@@ -4,11 +4,10 @@
 
 #include "Utils/Utf8Path.h"
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <regex>
-
-#include <chrono>
 #include <thread>
 
 // A POSIX child is forked under `timeout`; a Windows child is made with CreateProcessW in a job.
@@ -120,9 +119,8 @@ std::wstring quoted(const std::wstring& word)
 }
 
 // Windows compares the names of environment variables without regard to case.
-struct CaselessLess {
-    bool operator()(const std::wstring& a, const std::wstring& b) const { return _wcsicmp(a.c_str(), b.c_str()) < 0; }
-};
+using CaselessLess
+    = decltype([](const std::wstring& a, const std::wstring& b) { return _wcsicmp(a.c_str(), b.c_str()) < 0; });
 
 // This process's environment with the changes made, as a block of "NAME=value" strings.
 std::wstring environmentBlock(const Environment& changes)
@@ -160,14 +158,10 @@ ChildProcess::ChildProcess(
     std::wstring line;
     for (const std::string& word : command)
         line += (line.empty() ? L"" : L" ") + quoted(wide(word));
-    const HANDLE out = inheritableFile(outPath_ + ".out");
-    const HANDLE err = inheritableFile(outPath_ + ".err");
+    const HANDLE out = inheritableFile(outPath_ + ".out"), err = inheritableFile(outPath_ + ".err");
     STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = out;
-    startup.hStdError = err;
+    startup.cb = sizeof startup, startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE), startup.hStdOutput = out, startup.hStdError = err;
     std::wstring variables = environmentBlock(environment);
     // The child belongs to a job that ends with this program, as the process group does elsewhere.
     job_ = CreateJobObjectW(nullptr, nullptr);
@@ -184,8 +178,7 @@ ChildProcess::ChildProcess(
     } else {
         status_ = 127; // as a shell reports a program it cannot start
     }
-    CloseHandle(out);
-    CloseHandle(err);
+    CloseHandle(out), CloseHandle(err);
 }
 
 ChildProcess::~ChildProcess()
