@@ -94,7 +94,9 @@ TEST_F(AnimationTest, FramesChangeAfterTheirDelayInWholeUpdatesAndAreDrawnAtThei
 
     Animation animation(threeFrames("delay=\"100\""), 1);
     EXPECT_EQ(step(animation, 10), "0000001111"); // frame 1, three updates into its delay
-    animation.reset(), animation.setPosition({50, 50}), animation.draw();
+    animation.reset();
+    animation.setPosition({50, 50});
+    animation.draw();
     EXPECT_TRUE(pixelAt({60, 60}) == kRed && step(animation, 7) == "0000001");
     // A copy shares the sheet but not the frame state.
     Animation copy = animation;
@@ -110,12 +112,14 @@ TEST_F(AnimationTest, FramesChangeAfterTheirDelayInWholeUpdatesAndAreDrawnAtThei
         {{148, 110}, kBackground}, {{110, 132}, kBackground}};
     for (const auto& [p, color] : pixels)
         EXPECT_EQ(pixelAt(p), color) << p; // the keyed corner, the frame, and beyond it
-    fast.reset(), fast.setPosition({200, 200});
+    fast.reset();
+    fast.setPosition({200, 200});
     fast.drawFlipped(SDL_FLIP_HORIZONTAL);
     EXPECT_EQ(std::pair(pixelAt({231, 210}), pixelAt({200, 210})), std::pair(kWhite, kRed)); // the left column right
     for (const std::string& color : {std::string(""), std::string("PURPLE")}) {
         Animation unkeyed(threeFrames("delay=\"0\"", color), 1);
-        unkeyed.setPosition({60, 10}), unkeyed.draw();
+        unkeyed.setPosition({60, 10});
+        unkeyed.draw();
         EXPECT_EQ(pixelAt({60, 10}), kMagenta) << color;
     }
 }

@@ -79,7 +79,8 @@ TEST(Random, ASeedFixesTheSequenceRandomIntIsTheModuloOfTheNextNumberAndColoursA
     Random::seed(0);
     EXPECT_EQ(Color::random(), Color(sequence[0] & 0xFF, sequence[1] & 0xFF, sequence[2] & 0xFF, 255));
     Color c(1, 2, 3, 77);
-    Random::seed(0), c.randomize();
+    Random::seed(0);
+    c.randomize();
     EXPECT_EQ(c, Color(80, 59, 211, 77));
     // EMPTY stays empty whatever the alpha.
     EXPECT_TRUE(Color().isEmpty() && !Color(0, 0, 0, 1).isEmpty() && Color(NamedColor::EMPTY, 255) == Color());

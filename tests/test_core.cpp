@@ -88,7 +88,8 @@ protected:
     }
     void TearDown() override
     {
-        scenes().currentScene().reset(), scenes().globalScene().reset();
+        scenes().currentScene().reset();
+        scenes().globalScene().reset();
         keyboard().clearScript();
         if (input().textInput().isActive())
             input().textInput().stop();
@@ -172,7 +173,9 @@ TEST_F(CoreTest, RunEndsAfterTheFrameInWhichTheCloseRequestArrives)
                                  }
                              },
         [&draws] { ++draws; }});
-    core().setFps(1000), core().run(), core().setFps(60);
+    core().setFps(1000);
+    core().run();
+    core().setFps(60);
     EXPECT_EQ(std::pair(updates, draws), std::pair(4, 4));
     EXPECT_FALSE(input().isRunning() || readFile("userData/systemInfo.txt").empty());
     EXPECT_EQ(askInformation("Duelfall", "Again?", {"Yes", "No"}), -1) << "no box can be shown headless";
@@ -237,7 +240,8 @@ TEST_F(InputTest, AHeldKeyIsPressedInItsFirstFrameOnlyReleasedInTheFrameAfterAnd
         EXPECT_FALSE(keyboard().isKeyDown(key) || keyboard().isKeyPressed(key) || keyboard().isKeyReleased(key));
     }
     keyboard().clearScript(); // SDL's own keyboard: no key held, and its modifiers
-    SDL_SetModState(KMOD_LCTRL), input().pollEvents();
+    SDL_SetModState(KMOD_LCTRL);
+    input().pollEvents();
     EXPECT_TRUE(
         keyboard().isModDown(KMOD_CTRL) && !keyboard().isModDown(KMOD_SHIFT) && !keyboard().isKeyDown(SDL_SCANCODE_D));
     SDL_SetModState(KMOD_NONE);
@@ -313,19 +317,23 @@ TEST(DrawShortcuts, EveryPictureIsTheOneTheDrawingWithoutShortcutsGives)
         {"scaled down", [&] { r.setScale(0.5f, 0.5f), r.copy(opaque, whole); }},
         {"scaled down in a viewport as large as the target",
             [&] {
-                r.setScale(0.5f, 0.5f), SDL_RenderSetViewport(r.handle(), whole.sdl()), r.copy(opaque, whole);
+                r.setScale(0.5f, 0.5f);
+                SDL_RenderSetViewport(r.handle(), whole.sdl());
+                r.copy(opaque, whole);
                 SDL_RenderSetViewport(r.handle(), nullptr);
             }},
         {"scaled up",
             [&] {
-                r.setScale(2, 2), r.copy(opaque, {{16, 0}, whole.size()});
+                r.setScale(2, 2);
+                r.copy(opaque, {{16, 0}, whole.size()});
             }},
         {"turned", [&] { r.copyEx(opaque, whole, std::nullopt, 90, SDL_FLIP_NONE); }},
         {"nothing drawn", [] {}},
         {"a colour set", [&] { r.setDrawColor(kBlack); }},
         {"a colour set, then a copy",
             [&] {
-                r.setDrawColor(kBlack), r.copy(seeThrough, {{8, 8}, {16, 16}});
+                r.setDrawColor(kBlack);
+                r.copy(seeThrough, {{8, 8}, {16, 16}});
             }},
         {"a line of SDL's own", [&] { r.setDrawColor(kBlack), SDL_RenderDrawLine(r.handle(), 0, 0, 63, 0); }},
         {"a point",

@@ -230,7 +230,8 @@ TEST_F(MisuseTest, PixelsOfEveryDepthReadAndWriteInsideTheirOwnBytes)
         EXPECT_TRUE(surface.pixel({63, 0}).r == 255 && surface.pixel({63, 0}).g >= 124 && surface.pixel({62, 0}).r == 0)
             << name;
         // Outside the surface nothing is read or written.
-        surface.setPixel(orange, {64, 0}), surface.setPixel(orange, {-1, 0});
+        surface.setPixel(orange, {64, 0});
+        surface.setPixel(orange, {-1, 0});
         EXPECT_TRUE(surface.pixel({64, 0}).isEmpty() && surface.pixel({0, 1}).isEmpty() && surface.pixel({0, 0}).r == 0)
             << name;
     }

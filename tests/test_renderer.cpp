@@ -124,8 +124,10 @@ public:
 
 TEST_F(RendererTest, CirclesAndEllipsesArePixelExactSymmetricAndFilledRowByRow)
 {
-    renderer().drawCircle({{10, 10}, 0}, kWhite), renderer().fillCircle({{10, 10}, -3}, kWhite);
-    renderer().drawEllipse({10, 10}, {0, 5}, kWhite), renderer().fillEllipse({10, 10}, {5, 0}, kWhite);
+    renderer().drawCircle({{10, 10}, 0}, kWhite);
+    renderer().fillCircle({{10, 10}, -3}, kWhite);
+    renderer().drawEllipse({10, 10}, {0, 5}, kWhite);
+    renderer().fillEllipse({10, 10}, {5, 0}, kWhite);
     EXPECT_TRUE(litPixels().empty()) << "no radius draws nothing";
     renderer().drawCircle({{20, 20}, 3}, kWhite);
     EXPECT_EQ(litPixels(20, 20),
@@ -170,8 +172,12 @@ TEST_F(RendererTest, CirclesAndEllipsesArePixelExactSymmetricAndFilledRowByRow)
 
 TEST_F(RendererTest, LinesRectsPointsAndPolygonsCoverTheirPixelsAndEmptyListsNothing)
 {
-    renderer().drawRects({}, kWhite), renderer().fillRects({}, kWhite), renderer().drawPoints({}, kWhite);
-    renderer().drawLines({}, kWhite), renderer().drawPolygon({}, kWhite), renderer().fillPolygonGL({}, kWhite);
+    renderer().drawRects({}, kWhite);
+    renderer().fillRects({}, kWhite);
+    renderer().drawPoints({}, kWhite);
+    renderer().drawLines({}, kWhite);
+    renderer().drawPolygon({}, kWhite);
+    renderer().fillPolygonGL({}, kWhite);
     EXPECT_TRUE(litPixels().empty()) << "empty lists draw nothing";
 
     renderer().drawLine({2, 2}, {4, 2}, kWhite);
@@ -213,14 +219,17 @@ TEST_F(RendererTest, CopiesAndSpritesStretchTheWholeTextureOrAPartTurnAndFlipAnd
     renderer().clear(kBlack);
     renderer().copy(second, small);
     EXPECT_NEAR(renderer().readPixels(Rect{0, 0, 1, 1}).pixel(0, 0).r, 10 * 127 / 255, 1);
-    first.setAlpha(uint8_t{200}), first.setAlpha(1.5f), first.setAlpha(-0.1f);
+    first.setAlpha(uint8_t{200});
+    first.setAlpha(1.5f);
+    first.setAlpha(-0.1f);
     const int kept = second.alpha();
     first.resetAlpha();
     EXPECT_EQ(std::pair(kept, int(second.alpha())), std::pair(200, 255));
 
     // An image read back and saved as PNG loads as a texture.
     const Color odd{10, 200, 30, 255}; // every channel different, so that no two can swap unseen
-    renderer().fillRect({0, 0, 4, 4}, odd), renderer().fillRect({4, 0, 4, 4}, kBlue);
+    renderer().fillRect({0, 0, 4, 4}, odd);
+    renderer().fillRect({4, 0, 4, 4}, kBlue);
     EXPECT_EQ(renderer().readPixels().pixel(-1, 0), Color()) << "outside the picture there is no colour";
     const Image image = renderer().readPixels(Rect{0, 0, 8, 4});
     const std::string dir = scratchDirectory("texture");
@@ -235,7 +244,8 @@ TEST_F(RendererTest, CopiesAndSpritesStretchTheWholeTextureOrAPartTurnAndFlipAnd
     Sprite sprite(quadrants(), {10, 20});
     Sprite clipped(quadrants(), {30, 20}, Rect(1, 2, 2, 2));
     EXPECT_EQ(std::pair(sprite.rect(), clipped.rect()), std::pair(Rect(10, 20, 4, 4), Rect(30, 20, 2, 2)));
-    sprite.draw(), clipped.draw();
+    sprite.draw();
+    clipped.draw();
     EXPECT_EQ(std::pair(row(Rect(10, 20, 4, 4), 3), row(Rect(29, 20, 4, 2), 0)),
         std::pair(Colors{kBlue, kBlue, kYellow, kYellow}, Colors{kBlack, kBlue, kYellow, kBlack}));
     // Half a turn about the middle is both flips.
@@ -245,7 +255,8 @@ TEST_F(RendererTest, CopiesAndSpritesStretchTheWholeTextureOrAPartTurnAndFlipAnd
     sprite.drawFlipped(SDL_FLIP_HORIZONTAL);
     EXPECT_EQ(row(Rect(40, 40, 4, 4), 0), (Colors{kGreen, kGreen, kRed, kRed}));
     // A new texture resizes an unclipped sprite and keeps its position; a clipped one keeps its clip.
-    sprite.setTexture(target_), clipped.setTexture(target_);
+    sprite.setTexture(target_);
+    clipped.setTexture(target_);
     EXPECT_EQ(std::pair(sprite.rect(), clipped.rect()), std::pair(Rect(40, 40, 64, 64), Rect(30, 20, 2, 2)));
 }
 
@@ -320,12 +331,14 @@ TEST_F(SurfaceTest, TheColourKeyHidesMagentaPixelsRoundTripOnAPaddedSurfaceAndBl
         && std::count(buffer.begin(), buffer.end(), kPadding) == 4);
     EXPECT_TRUE(
         surface.pixel({2, 1}) == Color(100, 50, 7, 255) && surface.converted().pixel({2, 1}) == surface.pixel({2, 1}));
-    surface.lock(), surface.setPixelUnlocked(kRed, {0, 1});
+    surface.lock();
+    surface.setPixelUnlocked(kRed, {0, 1});
     EXPECT_EQ(surface.pixelUnlocked({0, 1}), kRed);
     surface.unlock();
 
     Surface target(Size(2, 2));
-    target.fill(kBlue), target.blit(surface);
+    target.fill(kBlue);
+    target.blit(surface);
     EXPECT_EQ(std::pair(target.pixel({0, 1}), target.pixel({1, 0})), std::pair(kRed, Color(50, 0, 7, 255)));
 }
 
