@@ -89,7 +89,8 @@ TEST(Random, ASeedFixesTheSequenceRandomIntIsTheModuloOfTheNextNumberAndColoursA
 
 TEST(FrameTimer, FiresOnEveryLimitPlusOnethTickAndANewDurationKeepsTheCount)
 {
-    EXPECT_EQ(std::pair(FrameTimer::framePeriod(60), FrameTimer::framePeriod(0)), std::pair(16'666'666L, 0L));
+    EXPECT_EQ(std::pair(FrameTimer::framePeriod(60), FrameTimer::framePeriod(0)),
+        (std::pair<int64_t, int64_t>(16'666'666, 0)));
     EXPECT_EQ(FrameTimer(INT64_MAX, 60).limit(), UINT32_MAX) << "longer than the counter holds";
     FrameTimer timer(milliseconds(800), 60); // limit 48
     EXPECT_EQ((std::pair{firstFiring(timer), firstFiring(timer)}), std::pair(49, 49));
