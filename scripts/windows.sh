@@ -11,6 +11,9 @@
 # ${DUELFALL_WINDOWS_CACHE:-~/.cache/duelfall-windows}/<versions and toolchain hash>, so a second run,
 # or a fresh clone on the same machine, skips them.
 set -euo pipefail
+# A step that stops the script says so: without this a failing X tool ended CI with no word.
+set -o errtrace
+trap 'echo "windows.sh: line $LINENO: \"$BASH_COMMAND\" failed (status $?)" >&2' ERR
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
@@ -335,8 +338,10 @@ run_test_programs() {
 }
 
 # The first X window with this exact name, or nothing.
+# Empty when there is none. xwininfo fails when a window goes away while it walks the tree (Wine makes
+# its windows anew): that is "none yet", never an error.
 window_named() {
-  xwininfo -root -tree 2>/dev/null | sed -n "s/^ *\(0x[0-9a-f]*\) \"$1\".*/\1/p" | head -n 1
+  { xwininfo -root -tree 2>/dev/null || true; } | sed -n "s/^ *\(0x[0-9a-f]*\) \"$1\".*/\1/p" | sed -n 1p
 }
 
 wait_for_window() {
@@ -378,7 +383,7 @@ check_unpacked_zip() {
     sleep 4
     # Wine may have made the window anew for its renderer meanwhile: ask again.
     wid=$(window_named Duelfall)
-    import -window root "$wine_out/game-window.png"
+    import -window root "$wine_out/game-window.png" || fail "no screenshot of the game's window"
     if [ -n "$(window_named 'Error!')" ]; then
       fail "the game showed an error box"
     else
@@ -412,7 +417,7 @@ check_machine_report() {
 # Wine hands the window's icon to X as _NET_WM_ICON; it must be the 32-pixel picture of the .ico
 # compiled into the executable.
 check_window_icon() {
-  xprop -id "$1" -notype 32c _NET_WM_ICON >"$wine_out/icon.xprop" 2>&1
+  xprop -id "$1" -notype 32c _NET_WM_ICON >"$wine_out/icon.xprop" 2>&1 || true
   if /usr/bin/python3 "$root/cmake/windows/compare_icon.py" "$wine_out/icon.xprop" \
     "$root/data/icon/duelfall-32.png" "$wine_out/window-icon.png"; then
     pass "the window carries the executable's icon ($wine_out/window-icon.png)"
@@ -452,8 +457,8 @@ check_fatal_error_box() {
   (cd "$dir" && exec timeout -s KILL 120 wine duelfall.exe >game.out 2>&1) &
   local pid=$! wid status=0
   if wid=$(wait_for_window 'Error!' 60); then
-    import -window root "$wine_out/error-box.png"
-    xdotool key --window "$wid" Return
+    import -window root "$wine_out/error-box.png" || fail "no screenshot of the error box"
+    xdotool key --window "$wid" Return || true
     wait "$pid" || status=$?
     if [ "$status" -eq 1 ] && grep -q '|ERROR| .*failed load!' "$log" && [ ! -e "$dir/userData" ]; then
       pass "a missing asset opens the error box and ends with status 1 (screenshot: $wine_out/error-box.png)"
