@@ -1,7 +1,7 @@
 #include "BenchSupport.h"
 
 #include "Core/Core.h"
-#include "World.h"
+#include "Fight/World.h"
 
 #include <SDL_hints.h>
 

@@ -2,9 +2,9 @@
 
 #include "BenchSupport.h"
 #include "Core/Core.h"
-#include "GameFrame.h"
+#include "Fight/World.h"
+#include "Frame/GameFrame.h"
 #include "Input/Window.h"
-#include "World.h"
 
 #include <algorithm>
 #include <stdexcept>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Bullet.h"
+#include "Fight/Bullet.h"
 
 #include <cstdint>
 #include <memory>

@@ -8,8 +8,8 @@
 #include "BusyScene.h"
 
 #include "Core/Core.h"
+#include "Fight/World.h"
 #include "Graphics/Renderer.h"
-#include "World.h"
 
 #include <cstdio>
 #include <ctime>

@@ -8,7 +8,7 @@
 
 #include "Core/Core.h"
 #include "Core/FrameLimiter.h"
-#include "World.h"
+#include "Fight/World.h"
 
 #include <cmath>
 #include <cstdio>

@@ -5,8 +5,8 @@
 // change of keys every 8 frames (a busy player). Bar: the writing frame pays at most 3 ms of its 16.7 ms.
 #include "BenchSupport.h"
 
-#include "ReplayArchive.h"
-#include "ReplayRecorder.h"
+#include "Replay/ReplayArchive.h"
+#include "Replay/ReplayRecorder.h"
 #include "Utils/Utf8Path.h"
 
 #include <cstdio>

@@ -13,10 +13,10 @@
 
 #include "Core/Core.h"
 #include "Core/HeadlessRendering.h"
-#include "GameFrame.h"
+#include "Fight/World.h"
+#include "Frame/GameFrame.h"
 #include "Graphics/Renderer.h"
 #include "Math/Random.h"
-#include "World.h"
 
 #include <SDL_hints.h>
 

@@ -8,10 +8,10 @@
 #include "BenchSupport.h"
 
 #include "Core/Core.h"
-#include "GameFrame.h"
+#include "Fight/World.h"
+#include "Frame/GameFrame.h"
 #include "Input/Window.h"
 #include "System/SystemInfo.h"
-#include "World.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>

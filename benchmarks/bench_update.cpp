@@ -5,8 +5,8 @@
 #include "BusyScene.h"
 
 #include "Core/Core.h"
-#include "GameFrame.h"
-#include "World.h"
+#include "Fight/World.h"
+#include "Frame/GameFrame.h"
 
 #include <cstdio>
 #include <memory>

@@ -2,7 +2,7 @@
 // the parser answers with options or a reason, never both; and options it accepted, written back as a
 // command line, read back the same.
 
-#include "GameOptions.h"
+#include "Shell/GameOptions.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -5,7 +5,7 @@
 // describe a game as the recorder would write it: the writer's text must read back as that very replay,
 // and every cut of it must be refused.
 
-#include "Replay.h"
+#include "Replay/Replay.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -2,14 +2,14 @@
 // replay (see GameOptions).
 
 #include "Core/Core.h"
-#include "GameFrame.h"
-#include "GameIcon.h"
-#include "GameOptions.h"
-#include "GameSession.h"
+#include "Fight/World.h"
+#include "Frame/GameFrame.h"
+#include "Shell/GameIcon.h"
+#include "Shell/GameOptions.h"
+#include "Shell/GameSession.h"
 #include "System/GameDirectories.h"
 #include "System/ParentConsole.h"
 #include "Utils/Utf8Path.h"
-#include "World.h"
 
 #include <SDL.h>
 

@@ -2,8 +2,8 @@
 // show (speeds, flags, timers, fades, tints, sounds, bars, the victory text); the looks are golden pictures.
 
 #include "Autopilot.h"
-#include "GameFrame.h"
-#include "World.h"
+#include "Fight/World.h"
+#include "Frame/GameFrame.h"
 
 #include "Core/Core.h"
 #include "Math/Random.h"

@@ -1,12 +1,12 @@
 // Replays: the format and its refusals, the recorder, the replay directory, and games played back by the programs.
 
 #include "Core/Core.h"
-#include "GameFrame.h"
-#include "GameSession.h"
-#include "Replay.h"
-#include "ReplayArchive.h"
-#include "ReplayRecorder.h"
-#include "World.h"
+#include "Fight/World.h"
+#include "Frame/GameFrame.h"
+#include "Replay/Replay.h"
+#include "Replay/ReplayArchive.h"
+#include "Replay/ReplayRecorder.h"
+#include "Shell/GameSession.h"
 #include "support/ChildProcess.h"
 #include "support/GameKeysOf.h"
 #include "support/Headless.h"

@@ -1,14 +1,14 @@
 // The engine's pure functions against the table tests/golden/values.txt (its head explains the lines): the
 // edge cases of rectangles, circles, UTF-8 (with the fuzz targets' finds), colours, animation XML, the keys.
 #include "Core/FrameTimer.h"
-#include "GameFrame.h"
-#include "GameKeys.h"
-#include "GameOptions.h"
+#include "Frame/GameFrame.h"
+#include "Frame/GameKeys.h"
 #include "Graphics/Animation.h"
 #include "Graphics/Color.h"
 #include "Input/CoordinateMapping.h"
 #include "Math/Circle.h"
 #include "Math/Rect.h"
+#include "Shell/GameOptions.h"
 #include "SimOptions.h"
 #include "System/FileDialog.h"
 #include "System/OsInfo.h"

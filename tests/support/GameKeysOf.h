@@ -1,6 +1,6 @@
 #pragma once
 
-#include "GameKeys.h"
+#include "Frame/GameKeys.h"
 
 // The game keys with exactly these held.
 inline GameKeys keysOf(std::initializer_list<GameKey> held)

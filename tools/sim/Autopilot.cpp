@@ -1,6 +1,6 @@
 #include "Autopilot.h"
 
-#include "World.h"
+#include "Fight/World.h"
 
 #include <algorithm>
 #include <cmath>

@@ -9,16 +9,16 @@
 #include "Core/Core.h"
 #include "Core/FrameLimiter.h"
 #include "Core/HeadlessRendering.h"
-#include "GameFrame.h"
+#include "Fight/World.h"
+#include "Frame/GameFrame.h"
 #include "Input/Window.h"
 #include "Math/Random.h"
-#include "ReplayArchive.h"
-#include "ReplayPlayer.h"
-#include "ReplayRecorder.h"
+#include "Replay/ReplayArchive.h"
+#include "Replay/ReplayPlayer.h"
+#include "Replay/ReplayRecorder.h"
 #include "System/HeadlessDrivers.h"
 #include "System/SystemInfo.h"
 #include "Utils/Utf8Path.h"
-#include "World.h"
 
 #include <SDL.h>
 

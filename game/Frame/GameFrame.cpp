@@ -1,0 +1,169 @@
+#include "Frame/GameFrame.h"
+
+#include "Fight/World.h"
+#include "Frame/GamepadKeys.h"
+
+#include <algorithm>
+#include <array>
+#include <initializer_list>
+#include <vector>
+
+namespace {
+
+constexpr int kLoopForever = -1;
+// The victory text grows by this many bytes a frame: 112 bytes in 280 frames.
+constexpr double kRevealStep = 0.4;
+
+bool anyHeld(const Keyboard& keyboard, std::initializer_list<SDL_Scancode> keys)
+{
+    // Stops at the first key found held.
+    for (SDL_Scancode key : keys)
+        if (keyboard.isKeyDown(key))
+            return true;
+    return false;
+}
+
+// Places a bar's caps around its body, which is as wide as the health (one pixel per point).
+void drawBar(Sprite& left, Sprite& body, Sprite& right, int health, int bodyDraws)
+{
+    Rect& bodyRect = body.rect();
+    left.rect().x = bodyRect.left() - left.rect().w;
+    left.draw();
+    bodyRect.w = health;
+    for (int i = 0; i < bodyDraws; ++i)
+        body.draw();
+    right.rect().x = bodyRect.right();
+    right.draw();
+}
+
+void drawBossBar(World& world, int health)
+{
+    if (health > 0)
+        drawBar(world.bossBarLeft, world.bossBar, world.bossBarRight, health, 1);
+}
+
+void drawFight(World& world)
+{
+    world.player.draw();
+    world.youLabel.draw();
+    world.bossLabel.draw();
+    if (world.player.getHealth() > 0)
+        drawBar(world.youBarLeft, world.youBar, world.youBarRight, world.player.getHealth(), 2);
+    if (!world.boss01.isFinished()) {
+        world.boss01.draw();
+        drawBossBar(world, world.boss01.health());
+    } else {
+        world.boss02.draw();
+        drawBossBar(world, world.boss02.health());
+    }
+}
+
+void drawGameOver(World& world)
+{
+    // The same two pictures every frame: blended once, then copied.
+    world.gameOverScreen.draw({&world.background, &world.gameOverOverlay});
+    if (readFrameKeys().isHeld(GameKey::Enter))
+        restartFight(world);
+}
+
+void drawVictory(World& world)
+{
+    world.victoryOverlay.draw();
+    const auto length = static_cast<double>(world.victoryMessage.size());
+    world.revealed = static_cast<float>(std::min(world.revealed + kRevealStep, length));
+    world.victoryText.setText(wholeCharacterPrefix(world.victoryMessage, static_cast<size_t>(world.revealed)));
+    world.victoryText.draw();
+    // Once the whole text shows, Enter plays again as after a game over; the text stays whole.
+    if (world.revealed >= length) {
+        world.playAgainText.draw();
+        if (readFrameKeys().isHeld(GameKey::Enter))
+            restartFight(world);
+    }
+}
+
+} // namespace
+
+PlayerInput readPlayerInput(const Keyboard& keyboard)
+{
+    PlayerInput input;
+    input.left = anyHeld(keyboard, {SDL_SCANCODE_A, SDL_SCANCODE_LEFT});
+    input.right = anyHeld(keyboard, {SDL_SCANCODE_D, SDL_SCANCODE_RIGHT});
+    input.up = anyHeld(keyboard, {SDL_SCANCODE_W, SDL_SCANCODE_UP});
+    input.down = anyHeld(keyboard, {SDL_SCANCODE_S, SDL_SCANCODE_DOWN});
+    input.jump = anyHeld(keyboard, {SDL_SCANCODE_SPACE});
+    input.fire = anyHeld(keyboard, {SDL_SCANCODE_LCTRL, SDL_SCANCODE_LSHIFT, SDL_SCANCODE_RSHIFT, SDL_SCANCODE_RCTRL});
+    return input;
+}
+
+PlayerInput playerInputOf(GameKeys keys)
+{
+    PlayerInput input;
+    input.left = keys.isHeld(GameKey::Left);
+    input.right = keys.isHeld(GameKey::Right);
+    input.up = keys.isHeld(GameKey::Up);
+    input.down = keys.isHeld(GameKey::Down);
+    input.jump = keys.isHeld(GameKey::Jump);
+    input.fire = keys.isHeld(GameKey::Fire);
+    return input;
+}
+
+void updateFrame(World& world)
+{
+    Player& player = world.player;
+    if (player.isFinished()) {
+        world.music.play(kLoopForever);
+        return;
+    }
+
+    const PlayerInput input = playerInputOf(readFrameKeys());
+    player.setLeftKey(input.left);
+    player.setRightKey(input.right);
+    player.setUpKey(input.up);
+    player.setDownKey(input.down);
+    player.setJumpKey(input.jump);
+    player.setFireKey(input.fire);
+
+    // The player moves, takes its hits and fires before the boss moves and takes the bullets.
+    player.update({world.ground, world.leftWall, world.rightWall}, world.boss01.rockets(), world.boss01.impactArea(),
+        world.boss02.lasers(), world.boss02.fireballs());
+    if (world.boss01.isFinished())
+        world.boss02.update(player.getBullets());
+    else
+        world.boss01.update(player.getBullets());
+
+    world.music.play(kLoopForever);
+}
+
+void drawFrame(World& world)
+{
+    if (!world.player.isFinished()) {
+        world.background.draw();
+        drawFight(world);
+    } else {
+        drawGameOver(world);
+    }
+    if (world.boss02.isFinished())
+        drawVictory(world);
+}
+
+void restartFight(World& world)
+{
+    world.player.restart();
+    world.boss01.restart();
+    world.boss02.restart();
+}
+
+std::string wholeCharacterPrefix(const std::string& text, size_t bytes)
+{
+    bytes = std::min(bytes, text.size());
+    // A cut inside a character lands on a continuation byte (10xxxxxx): step back to its lead byte.
+    size_t end = bytes;
+    while (end > 0 && end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+        --end;
+    return text.substr(0, end);
+}
+
+Scene makeScene(World& world)
+{
+    return Scene([&world] { updateFrame(world); }, [&world] { drawFrame(world); });
+}

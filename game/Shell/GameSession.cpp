@@ -1,0 +1,132 @@
+#include "Shell/GameSession.h"
+
+#include "Fight/World.h"
+#include "Frame/GameFrame.h"
+#include "Shell/FullscreenKeys.h"
+
+#include "Core/Core.h"
+#include "Math/Random.h"
+#include "Utils/LogFile.h"
+#include "Utils/Path.h"
+#include "Utils/Time.h"
+
+#include <chrono>
+#include <iostream>
+
+namespace {
+
+constexpr int kDesyncStatus = 3;
+constexpr std::chrono::seconds kAutosaveInterval{10};
+
+void logInfo(const std::string& message) { writeLogLine(logFile(), message, false); }
+
+} // namespace
+
+std::optional<Replay> GameSession::loadReplay(const std::string& path)
+{
+    if (path.empty())
+        return std::nullopt;
+    try {
+        return Replay::load(path);
+    } catch (const ReplayError& error) {
+        fatalError(error.what());
+    }
+}
+
+GameSession::GameSession(World& world, std::optional<Replay> replay)
+    : world_(world)
+{
+    if (replay) {
+        player_.emplace(std::move(*replay));
+        player_->seedRandom();
+        Core::keyboard().setScript(player_->keysAt(1));
+        logInfo("Playing back a replay of " + std::to_string(player_->frames()) + " frames recorded by Duelfall "
+            + player_->gameVersion());
+        return;
+    }
+    recorder_.emplace(Random::seedInUse());
+    archive_.emplace(basePath() + "/userData/replays", currentTime());
+    // A fatal error in the middle of a fight still leaves the replay up to the last whole frame.
+    setFatalErrorHook([this] { archive_->save(recorder_->replay()); });
+}
+
+GameSession::~GameSession() { setFatalErrorHook(nullptr); }
+
+Scene GameSession::scene()
+{
+    if (player_)
+        return Scene([this] { playFrame(); }, [this] { playedFrameDone(); });
+    return Scene([this] { recordFrame(); }, [this] { recordedFrameDone(); });
+}
+
+int GameSession::finish()
+{
+    if (recorder_) {
+        archive_->save(recorder_->replay());
+        return 0;
+    }
+    logInfo("Replay played back to frame " + std::to_string(frame_) + (desync_ ? ": " + *desync_ : ": no desync"));
+    return desync_ ? kDesyncStatus : 0;
+}
+
+bool GameSession::desktopFrame()
+{
+    Core& core = Core::instance();
+    toggleFullscreenOnKey(core.input(), core.window());
+    const bool fightGoesOn = !world_.player.isFinished() && !world_.boss02.isFinished();
+    return pause_.update(core.input(), world_.music, fightGoesOn);
+}
+
+void GameSession::recordFrame()
+{
+    // A paused frame is neither recorded nor played: the game after it goes on as if it never was.
+    if (desktopFrame())
+        return;
+    // The keys as the frame update reads them, from the same snapshot.
+    recorder_->recordFrame();
+    updateFrame(world_);
+}
+
+void GameSession::recordedFrameDone()
+{
+    if (pause_.isPaused()) {
+        pause_.draw();
+        return;
+    }
+    drawFrame(world_);
+    // Written at each game over and victory and every 600 frames of a fight, so that even a killed game
+    // leaves its replay; and every 10 seconds on a machine too slow for 60 frames a second.
+    const bool due = recorder_->frameDone(world_);
+    const auto now = std::chrono::steady_clock::now();
+    if (due || now - lastWrite_ >= kAutosaveInterval) {
+        archive_->update(recorder_->replay());
+        lastWrite_ = now;
+    }
+}
+
+void GameSession::playFrame()
+{
+    if (desktopFrame())
+        return;
+    ++frame_;
+    updateFrame(world_);
+}
+
+void GameSession::playedFrameDone()
+{
+    if (pause_.isPaused()) {
+        pause_.draw();
+        return;
+    }
+    drawFrame(world_);
+    if (std::optional<std::string> desync = player_->check(frame_, world_); desync && !desync_) {
+        desync_ = desync;
+        writeLogLine(logFile(), "Replay " + *desync, true);
+        std::cerr << "Duelfall: " << *desync << '\n';
+    }
+    // The keys of the next frame are taken by the next poll.
+    if (frame_ >= player_->frames())
+        Core::instance().input().stop();
+    else
+        Core::keyboard().setScript(player_->keysAt(frame_ + 1));
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "Core/Scene.h"
+#include "Replay/Replay.h"
+#include "Replay/ReplayArchive.h"
+#include "Replay/ReplayPlayer.h"
+#include "Replay/ReplayRecorder.h"
+#include "Shell/Pause.h"
+
+#include <chrono>
+#include <optional>
+#include <string>
+
+struct World;
+
+// The game as its window runs it: every fight recorded into userData/replays/, or, given a replay, that
+// game played back at normal speed (the keyboard is ignored; closing the window still quits).
+class GameSession {
+public:
+    // No path: nothing to play back. A replay that cannot be read is a fatal error naming the line;
+    // read it before anything else starts.
+    static std::optional<Replay> loadReplay(const std::string& path);
+
+    // Seeds the random generator (the clock's seed is kept, or the replay's is used) before the first frame.
+    GameSession(World& world, std::optional<Replay> replay);
+    ~GameSession();
+    GameSession(const GameSession&) = delete;
+    GameSession& operator=(const GameSession&) = delete;
+
+    // The frame callables of the world, recording or playing back.
+    Scene scene();
+    // After the frame loop: the recording written and copied to last.replay (as it is every ten seconds
+    // of play and at every game over and victory). The exit status: 0, or 3 if
+    // a replay played back went another way than recorded.
+    int finish();
+    // Whether the last frame was paused (no update ran, nothing was recorded).
+    bool isPaused() const { return pause_.isPaused(); }
+
+private:
+    // The window's own keys (full screen, pause) of this frame; true if the frame is paused.
+    bool desktopFrame();
+    void recordFrame();
+    void recordedFrameDone();
+    void playFrame();
+    void playedFrameDone();
+
+    World& world_;
+    std::optional<ReplayRecorder> recorder_;
+    std::optional<ReplayArchive> archive_;
+    std::optional<ReplayPlayer> player_;
+    Pause pause_;
+    long frame_ = 0;
+    std::optional<std::string> desync_;
+    // When the replay was last brought up to date on disk.
+    std::chrono::steady_clock::time_point lastWrite_ = std::chrono::steady_clock::now();
+};

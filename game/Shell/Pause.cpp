@@ -1,0 +1,92 @@
+#include "Shell/Pause.h"
+
+#include "Audio/Music.h"
+#include "Core/Core.h"
+#include "Fight/World.h"
+#include "Graphics/Renderer.h"
+#include "Input/Input.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kTitleSize = 56; // points
+constexpr int kKeysSize = 22; // points
+constexpr int kBlended = 1;
+constexpr int kTitleRow = 290; // logical pixels
+constexpr int kKeysRow = 380;
+// Black at this opacity (of 255) over the last picture.
+const Color kDim{0, 0, 0, 150};
+const Color kWhite{255, 255, 255, 255};
+constexpr const char* kFontPath = "data/ttf/tahomabd.ttf";
+
+bool pressed(const Input& input, SDL_Scancode key)
+{
+    const auto& presses = input.keyPresses();
+    return std::any_of(presses.begin(), presses.end(), [key](const SDL_Keysym& k) { return k.scancode == key; });
+}
+
+void centre(Text& text, int row)
+{
+    text.rect().x = (kLogicalSize.w - text.rect().w) / 2;
+    text.rect().y = row;
+}
+
+} // namespace
+
+Pause::Pause()
+    : titleFont_(kFontPath, kTitleSize)
+    , keysFont_(kFontPath, kKeysSize)
+    , title_(titleFont_, "Paused", kWhite, {0, 0}, kBlended)
+    , keys_(keysFont_, "Esc, P or Start: resume      Q: quit", kWhite, {0, 0}, kBlended)
+{
+    centre(title_, kTitleRow);
+    centre(keys_, kKeysRow);
+}
+
+bool Pause::update(Input& input, Music& music, bool fightGoesOn)
+{
+    const bool toggle = pressed(input, SDL_SCANCODE_ESCAPE) || pressed(input, SDL_SCANCODE_P)
+        || (input.controllers().isButtonPressed(SDL_CONTROLLER_BUTTON_START) && (paused_ || fightGoesOn));
+    if (paused_ && pressed(input, SDL_SCANCODE_Q)) {
+        input.stop();
+        return true;
+    }
+    if (!paused_ && (toggle || input.lostFocus()))
+        enter(music);
+    else if (paused_ && toggle)
+        leave(music);
+    return paused_;
+}
+
+void Pause::enter(Music& music)
+{
+    paused_ = true;
+    music.pause();
+    // The target still holds the last frame played: this frame's drawing has not begun. Its pixels are
+    // kept in a plain texture, which a reset of the render targets (a resize under Direct3D) leaves whole.
+    Core& core = Core::instance();
+    if (core.usesRenderTarget())
+        picture_.emplace(core.captureFrame());
+}
+
+void Pause::leave(Music& music)
+{
+    paused_ = false;
+    picture_.reset();
+    music.resume();
+}
+
+void Pause::draw()
+{
+    Core& core = Core::instance();
+    Renderer& renderer = core.renderer();
+    const Rect screen{0, 0, core.logicalSize().w, core.logicalSize().h};
+    if (picture_)
+        renderer.copy(*picture_, screen);
+    renderer.setBlendMode(SDL_BLENDMODE_BLEND);
+    renderer.fillRect(screen, kDim);
+    renderer.setBlendMode(SDL_BLENDMODE_NONE);
+    title_.draw();
+    keys_.draw();
+}
