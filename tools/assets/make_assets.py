@@ -87,6 +87,13 @@ def make_pictures():
     save_png(art["gameover_overlay"], "data/img/gameover_overlay.png")
     art["victory_overlay"] = ui.victory_overlay()
     save_png(art["victory_overlay"], "data/img/victory_overlay.png")
+
+    art["options_panel"] = ui.options_panel()
+    art["options_cursor"] = ui.options_cursor()
+    art["options_title"] = ui.options_title("OPTIONS")
+    art["controls_title"] = ui.options_title("CONTROLS")
+    for name in ("options_panel", "options_cursor", "options_title", "controls_title"):
+        save_png(art[name], "data/img/%s.png" % name)
     return art
 
 

@@ -404,3 +404,57 @@ def victory_overlay():
     d.polygon([(cx, 451), (cx + 8, 459), (cx, 467), (cx - 8, 459)], fill=GOLD[1] + (255,))
     d.polygon([(cx, 451), (cx + 8, 459), (cx, 459)], fill=GOLD[0] + (255,))
     return img
+
+
+# ---------------------------------------------------------------- options screen
+
+# The options panel's place on the 1024 x 720 screen (x, y, w, h): the game draws its title, rows and
+# messages inside it, over the dimmed picture of the paused fight.
+OPTIONS_PANEL = (112, 56, 800, 608)
+# The bar under the chosen row: the row's width inside the panel's frame and its height.
+OPTIONS_CURSOR = (760, 32)
+
+
+def options_panel():
+    """A dark glass pane in a steel frame with gold corner rivets and a rule under the title."""
+    w, h = OPTIONS_PANEL[2], OPTIONS_PANEL[3]
+    a = np.zeros((h, w, 4), np.uint8)
+    a[..., :3] = (12, 10, 26)
+    a[..., 3] = 226
+    img = Image.fromarray(a, "RGBA")
+    d = ImageDraw.Draw(img)
+    d.rectangle([0, 0, w - 1, h - 1], outline=OUTLINE, width=2)
+    d.rectangle([2, 2, w - 3, h - 3], outline=STEEL[2] + (255,), width=2)
+    d.line([4, 4, w - 5, 4], fill=STEEL[1] + (255,))
+    d.rectangle([4, 5, w - 5, h - 5], outline=STEEL[3] + (255,), width=1)
+    for x, y in ((8, 8), (w - 14, 8), (8, h - 14), (w - 14, h - 14)):
+        d.rectangle([x, y, x + 5, y + 5], fill=OUTLINE)
+        d.rectangle([x + 1, y + 1, x + 4, y + 4], fill=GOLD[2] + (255,))
+        d.rectangle([x + 1, y + 1, x + 2, y + 2], fill=GOLD[0] + (255,))
+    # the rule under the title: gold fading towards both ends
+    cx = w // 2
+    for x in range(40, w - 40):
+        t = abs(x - cx) / (cx - 40)
+        d.point((x, 88), fill=mix(GOLD[1], (40, 30, 40), t) + (255,))
+        d.point((x, 89), fill=mix(GOLD[3], (20, 16, 30), t) + (255,))
+    return img
+
+
+def options_cursor():
+    """The bar behind the chosen row: warm glass between two gold lines, a bright notch on the left."""
+    w, h = OPTIONS_CURSOR
+    a = np.zeros((h, w, 4), np.uint8)
+    a[..., :3] = GOLD[3]
+    a[..., 3] = np.linspace(150, 60, w).astype(np.uint8)[None, :]
+    a[0, :, :3], a[h - 1, :, :3] = GOLD[1], GOLD[2]
+    a[0, :, 3], a[h - 1, :, 3] = 255, 255
+    a[:, 0:4, :3] = GOLD[0]
+    a[:, 0:4, 3] = 255
+    return Image.fromarray(a, "RGBA")
+
+
+def options_title(text):
+    """A page's title in the gold of the victory overlay, cropped to its letters."""
+    img = Image.new("RGBA", (520, 90), (0, 0, 0, 0))
+    big_text(img, text, 52, (260, 42), (255, 250, 200), (214, 130, 30), stroke=3, shadow=4)
+    return img.crop(img.getbbox())
