@@ -8,6 +8,7 @@
 #include "Input/CoordinateMapping.h"
 #include "Math/Circle.h"
 #include "Math/Rect.h"
+#include "Settings/SettingsFile.h"
 #include "Shell/GameOptions.h"
 #include "SimOptions.h"
 #include "System/FileDialog.h"
@@ -185,6 +186,15 @@ std::string call(const std::string& f, const Args& a)
         } catch (const std::exception& error) {
             return std::string("error: ") + error.what();
         }
+    }
+    if (f == "settings") { // a settings.ini => the settings that differ from the defaults, then each problem
+        const SettingsFile file = SettingsFile::parse(a[0]);
+        for (const SettingField& field : settingFields())
+            if (settingText(field, file.settings()) != settingText(field, defaultSettings()))
+                right += " " + field.name + "=" + settingText(field, file.settings());
+        for (const std::string& problem : file.problems())
+            right += " [" + escape(problem.substr(sizeof "settings.ini")) + "]";
+        return right.substr(a[0].size());
     }
     if (f == "to-logical")
         return printed(toLogical({n[0], n[1]}, {m[0], m[1]}, {k[0], k[1]})) + " "

@@ -1,6 +1,7 @@
 #include "Replay/ReplayArchive.h"
 
 #include "Utils/LogFile.h"
+#include "Utils/ReplaceFile.h"
 #include "Utils/Time.h"
 #include "Utils/Utf8Path.h"
 
@@ -84,21 +85,10 @@ ReplayArchive::~ReplayArchive() { finishWriting(); }
 
 std::string ReplayArchive::replaceFile(const std::string& path, const std::string& temporary, const std::string& text)
 {
-    {
-        std::ofstream file(pathFromUtf8(temporary), std::ios::binary | std::ios::trunc);
-        file << text;
-        file.close();
-        if (!file)
-            return "Replay " + path + " failed write!";
-    }
-    std::error_code error;
-    fs::rename(pathFromUtf8(temporary), pathFromUtf8(path), error);
-    if (error) {
-        const std::string message = "Replay " + path + " failed write! " + error.message();
-        fs::remove(pathFromUtf8(temporary), error);
-        return message;
-    }
-    return {};
+    const std::optional<std::string> reason = ::replaceFile(path, temporary, text);
+    if (!reason)
+        return {};
+    return "Replay " + path + " failed write!" + (reason->empty() ? "" : " " + *reason);
 }
 
 bool ReplayArchive::update(const Replay& replay)

@@ -1,0 +1,9 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+// Writes the text under the temporary name, then renames it over the path, so that a cut write never
+// spoils the file already there. Nothing on success; otherwise the system's reason (empty when the
+// stream gave none), the temporary file removed. Logs nothing: it may run on a thread of its own.
+std::optional<std::string> replaceFile(const std::string& path, const std::string& temporary, const std::string& text);
