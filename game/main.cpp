@@ -4,11 +4,13 @@
 #include "Core/Core.h"
 #include "Fight/World.h"
 #include "Frame/GameFrame.h"
+#include "Settings/SettingsFile.h"
 #include "Shell/GameIcon.h"
 #include "Shell/GameOptions.h"
 #include "Shell/GameSession.h"
 #include "System/GameDirectories.h"
 #include "System/ParentConsole.h"
+#include "Utils/Path.h"
 #include "Utils/Utf8Path.h"
 
 #include <SDL.h>
@@ -70,8 +72,10 @@ int main(int argc, char* argv[])
     core.init(kTitle, kLogicalSize, true);
     showGameIcon(core.window());
 
+    SettingsFile settings = SettingsFile::read(basePath() + "/userData/settings.ini");
     World world;
     GameSession session(world, std::move(replay));
+    session.offerOptions(settings);
     core.scenes().setGlobalScene(session.scene());
     core.run();
     return session.finish();

@@ -10,10 +10,13 @@
 #include "Graphics/Renderer.h"
 #include "Input/CoordinateMapping.h"
 #include "Input/Input.h"
+#include "Input/Mouse.h"
 #include "Input/Window.h"
 #include "Math/Random.h"
 #include "Replay/Replay.h"
+#include "Settings/SettingsFile.h"
 #include "Shell/GameSession.h"
+#include "Shell/OptionsScreen.h"
 #include "Utils/Path.h"
 #include "Utils/StringUtils.h"
 #include "support/EngineHarness.h"
@@ -303,3 +306,74 @@ TEST(Desktop, APadPluggedInMidGamePlaysLikeTheKeyboardAndCanBeUnpluggedAgain)
 }
 
 } // namespace
+
+// Over the paused fight, worked by keys, a pad and the pointer: each change is applied and saved at once and read
+// back as the next start reads it; looking round writes nothing, and a key or button another action has is refused.
+TEST(Desktop, TheOptionsScreenChangesRebindsAndKeepsSettingsWhileTheFightWaits)
+{
+    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+    const std::string path = scratchDirectory("options") + "/settings.ini";
+    Game game;
+    SettingsFile file = SettingsFile::read(path);
+    game.session.offerOptions(file);
+    VirtualPad pad;
+    game.frames(30);
+    const uint32_t before = worldStateOf(game.world).checksum;
+    const auto keys = [&](std::initializer_list<SDL_Scancode> presses) {
+        for (const SDL_Scancode key : presses) {
+            push(key);
+            game.frames(1);
+        }
+    };
+    const auto buttons = [&](std::initializer_list<SDL_GameControllerButton> presses) {
+        for (const SDL_GameControllerButton button : presses) {
+            pad.button(button, true);
+            game.frames(1);
+            pad.button(button, false);
+            game.frames(1);
+        }
+    };
+    const auto saved = [&] { return SettingsFile::read(path).settings(); };
+    const Rect panel{112, 56, 800, 608};
+
+    keys({SDL_SCANCODE_ESCAPE, SDL_SCANCODE_O});
+    ASSERT_TRUE(game.session.showsOptions());
+    // Round the list both ways, and a volume at its top raised: nothing changes, nothing is written.
+    keys({SDL_SCANCODE_UP, SDL_SCANCODE_DOWN, SDL_SCANCODE_RIGHT});
+    EXPECT_FALSE(fs::exists(path));
+    expectGoldenPicture(Core::instance().renderer().readPixels(panel), "options");
+    keys({SDL_SCANCODE_LEFT, SDL_SCANCODE_DOWN, SDL_SCANCODE_RETURN}); // Enter on a number does nothing
+    EXPECT_EQ(file.settings().musicVolume, 90);
+    EXPECT_EQ(saved().musicVolume, 90);
+    EXPECT_EQ(saved().effectsVolume, 100);
+    // The pointer chooses the row it is over: the timer, then the way to the controls.
+    warpMouse(OptionsScreen::rowRect(4).center());
+    keys({SDL_SCANCODE_RETURN});
+    EXPECT_TRUE(saved().timer);
+    warpMouse(OptionsScreen::rowRect(8).center());
+    keys({SDL_SCANCODE_RETURN});
+
+    // Jump: Left Ctrl is Fire's and refused, the wait goes on; K is free. Pad jump: X is Fire's, Y is free.
+    keys({SDL_SCANCODE_DOWN, SDL_SCANCODE_DOWN, SDL_SCANCODE_DOWN, SDL_SCANCODE_DOWN, SDL_SCANCODE_RETURN,
+        SDL_SCANCODE_LCTRL});
+    expectGoldenPicture(Core::instance().renderer().readPixels(panel), "options-controls");
+    EXPECT_EQ(saved().keys, defaultSettings().keys);
+    keys({SDL_SCANCODE_K});
+    EXPECT_EQ(saved().keys[static_cast<size_t>(Action::Jump)], std::vector{SDL_SCANCODE_K});
+    buttons({SDL_CONTROLLER_BUTTON_DPAD_DOWN, SDL_CONTROLLER_BUTTON_DPAD_DOWN, SDL_CONTROLLER_BUTTON_DPAD_DOWN,
+        SDL_CONTROLLER_BUTTON_DPAD_DOWN, SDL_CONTROLLER_BUTTON_A, SDL_CONTROLLER_BUTTON_X, SDL_CONTROLLER_BUTTON_Y});
+    EXPECT_EQ(saved().padButtons[static_cast<size_t>(PadAction::Jump)], std::vector{SDL_CONTROLLER_BUTTON_Y});
+    // Esc cancels a wait and keeps the binding.
+    keys({SDL_SCANCODE_RETURN, SDL_SCANCODE_ESCAPE, SDL_SCANCODE_UP, SDL_SCANCODE_RETURN, SDL_SCANCODE_ESCAPE});
+    EXPECT_EQ(saved().keys[static_cast<size_t>(Action::Pause)], defaultSettings().keys[7]);
+
+    // B leads back to the main page's Controls row, under which lies the reset; Esc then closes the screen.
+    buttons({SDL_CONTROLLER_BUTTON_B, SDL_CONTROLLER_BUTTON_DPAD_DOWN, SDL_CONTROLLER_BUTTON_A});
+    EXPECT_EQ(saved(), defaultSettings());
+    keys({SDL_SCANCODE_ESCAPE});
+    EXPECT_FALSE(game.session.showsOptions());
+    EXPECT_TRUE(game.session.isPaused());
+    EXPECT_EQ(worldStateOf(game.world).checksum, before) << "the fight waited";
+    keys({SDL_SCANCODE_ESCAPE});
+    EXPECT_FALSE(game.session.isPaused());
+}

@@ -52,6 +52,11 @@ GameSession::GameSession(World& world, std::optional<Replay> replay)
 
 GameSession::~GameSession() { setFatalErrorHook(nullptr); }
 
+void GameSession::offerOptions(SettingsFile& settings)
+{
+    options_.emplace(settings, [](const Settings&) {});
+}
+
 Scene GameSession::scene()
 {
     if (player_)
@@ -73,8 +78,26 @@ bool GameSession::desktopFrame()
 {
     Core& core = Core::instance();
     toggleFullscreenOnKey(core.input(), core.window());
+    // The options screen takes every key while it is open; the fight stays paused under it.
+    if (showsOptions()) {
+        options_->update(core.input());
+        return true;
+    }
     const bool fightGoesOn = !world_.player.isFinished() && !world_.boss02.isFinished();
-    return pause_.update(core.input(), world_.music, fightGoesOn);
+    const bool paused = pause_.update(core.input(), world_.music, fightGoesOn);
+    if (options_ && pause_.asksForOptions(core.input()))
+        options_->open();
+    return paused;
+}
+
+void GameSession::drawPaused()
+{
+    if (!showsOptions()) {
+        pause_.draw();
+        return;
+    }
+    pause_.drawPicture();
+    options_->draw();
 }
 
 void GameSession::recordFrame()
@@ -90,7 +113,7 @@ void GameSession::recordFrame()
 void GameSession::recordedFrameDone()
 {
     if (pause_.isPaused()) {
-        pause_.draw();
+        drawPaused();
         return;
     }
     drawFrame(world_);
@@ -115,7 +138,7 @@ void GameSession::playFrame()
 void GameSession::playedFrameDone()
 {
     if (pause_.isPaused()) {
-        pause_.draw();
+        drawPaused();
         return;
     }
     drawFrame(world_);

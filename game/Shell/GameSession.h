@@ -5,12 +5,14 @@
 #include "Replay/ReplayArchive.h"
 #include "Replay/ReplayPlayer.h"
 #include "Replay/ReplayRecorder.h"
+#include "Shell/OptionsScreen.h"
 #include "Shell/Pause.h"
 
 #include <chrono>
 #include <optional>
 #include <string>
 
+class SettingsFile;
 struct World;
 
 // The game as its window runs it: every fight recorded into userData/replays/, or, given a replay, that
@@ -27,18 +29,24 @@ public:
     GameSession(const GameSession&) = delete;
     GameSession& operator=(const GameSession&) = delete;
 
+    // From the pause overlay the options screen then shows the file's settings, applies each change to the
+    // running game and saves it to the file. Without a file there is no options screen.
+    void offerOptions(SettingsFile& settings);
+
     // The frame callables of the world, recording or playing back.
     Scene scene();
     // After the frame loop: the recording written and copied to last.replay (as it is every ten seconds
     // of play and at every game over and victory). The exit status: 0, or 3 if
     // a replay played back went another way than recorded.
     int finish();
-    // Whether the last frame was paused (no update ran, nothing was recorded).
+    // Whether the last frame was paused (no update ran, nothing was recorded), the options screen included.
     bool isPaused() const { return pause_.isPaused(); }
+    bool showsOptions() const { return options_ && options_->isOpen(); }
 
 private:
-    // The window's own keys (full screen, pause) of this frame; true if the frame is paused.
+    // The window's own keys (full screen, pause, options) of this frame; true if the frame is paused.
     bool desktopFrame();
+    void drawPaused();
     void recordFrame();
     void recordedFrameDone();
     void playFrame();
@@ -49,6 +57,7 @@ private:
     std::optional<ReplayArchive> archive_;
     std::optional<ReplayPlayer> player_;
     Pause pause_;
+    std::optional<OptionsScreen> options_;
     long frame_ = 0;
     std::optional<std::string> desync_;
     // When the replay was last brought up to date on disk.

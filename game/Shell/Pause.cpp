@@ -38,7 +38,7 @@ Pause::Pause()
     : titleFont_(kFontPath, kTitleSize)
     , keysFont_(kFontPath, kKeysSize)
     , title_(titleFont_, "Paused", kWhite, {0, 0}, kBlended)
-    , keys_(keysFont_, "Esc, P or Start: resume      Q: quit", kWhite, {0, 0}, kBlended)
+    , keys_(keysFont_, "Esc, P or Start: resume      O or Y: options      Q: quit", kWhite, {0, 0}, kBlended)
 {
     centre(title_, kTitleRow);
     centre(keys_, kKeysRow);
@@ -77,7 +77,19 @@ void Pause::leave(Music& music)
     music.resume();
 }
 
+bool Pause::asksForOptions(Input& input) const
+{
+    return paused_ && (pressed(input, SDL_SCANCODE_O) || input.controllers().isButtonPressed(SDL_CONTROLLER_BUTTON_Y));
+}
+
 void Pause::draw()
+{
+    drawPicture();
+    title_.draw();
+    keys_.draw();
+}
+
+void Pause::drawPicture()
 {
     Core& core = Core::instance();
     Renderer& renderer = core.renderer();
@@ -87,6 +99,4 @@ void Pause::draw()
     renderer.setBlendMode(SDL_BLENDMODE_BLEND);
     renderer.fillRect(screen, kDim);
     renderer.setBlendMode(SDL_BLENDMODE_NONE);
-    title_.draw();
-    keys_.draw();
 }

@@ -12,7 +12,8 @@ class Music;
 // Pausing the game. Esc or P pause and resume, a pad's Start does the same during the fight, and losing
 // the window's focus pauses. While paused no update runs and nothing is recorded (so pausing never
 // changes what happens after it), the music is paused, and the last picture stays under a dimmed
-// overlay that names the keys; Q then ends the game as closing the window does.
+// overlay that names the keys; Q then ends the game as closing the window does, and O (or a pad's Y)
+// opens the options screen over the same picture.
 class Pause {
 public:
     Pause();
@@ -21,8 +22,12 @@ public:
     // Start pauses only while the fight goes on (afterwards it restarts).
     bool update(Input& input, Music& music, bool fightGoesOn);
     bool isPaused() const { return paused_; }
+    // Whether this frame, paused, asks for the options screen.
+    bool asksForOptions(Input& input) const;
     // The picture of the last frame played, dimmed, with "Paused" and the keys.
     void draw();
+    // The dimmed picture alone, for the screens drawn over it.
+    void drawPicture();
 
 private:
     void enter(Music& music);

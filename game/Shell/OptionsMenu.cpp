@@ -1,0 +1,306 @@
+#include "Shell/OptionsMenu.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace {
+
+// Volumes and rumble move by this much a press; the jump buffer, whose range is short, by one frame.
+constexpr int kCoarseStep = 10;
+constexpr int kFineRange = 10;
+
+std::string capitalised(std::string text)
+{
+    if (!text.empty())
+        text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+    return text;
+}
+
+// SDL names the pad's buttons in lower case ("a", "start"): shown as the pads print them ("A", "Start").
+std::string shownButton(SDL_GameControllerButton button)
+{
+    std::string name = padButtonName(button);
+    if (name.size() == 1)
+        name[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));
+    return capitalised(name);
+}
+
+// "music_volume" reads "Music volume".
+std::string labelOf(const SettingField& field)
+{
+    if (field.kind == SettingKind::Keys)
+        return capitalised(actionName(static_cast<Action>(field.index)));
+    if (field.kind == SettingKind::PadButtons)
+        return "Pad " + std::string(padActionName(static_cast<PadAction>(field.index)));
+    if (field.name == "fullscreen")
+        return "Full screen";
+    std::string label = field.name;
+    std::replace(label.begin(), label.end(), '_', ' ');
+    return capitalised(label);
+}
+
+std::string valueOf(const SettingField& field, const Settings& settings)
+{
+    const std::string text = settingText(field, settings);
+    switch (field.kind) {
+    case SettingKind::Number: {
+        // The settings out of 100 are percents; the only other, the jump buffer, counts frames.
+        const int value = field.get(settings);
+        if (field.high == kMaxVolume)
+            return text + " %";
+        return text + (value == 1 ? " frame" : " frames");
+    }
+    case SettingKind::Choice:
+        // Each language by its own name.
+        if (text == "ru")
+            return "Русский";
+        if (text == "en")
+            return "English";
+        return capitalised(text);
+    case SettingKind::Keys:
+        return text.empty() ? "none" : text;
+    case SettingKind::PadButtons: {
+        std::string shown;
+        for (const SDL_GameControllerButton button : settings.padButtons[static_cast<size_t>(field.index)])
+            shown += (shown.empty() ? "" : ", ") + shownButton(button);
+        return shown.empty() ? "none" : shown;
+    }
+    }
+    return text;
+}
+
+} // namespace
+
+OptionsMenu::OptionsMenu(const Settings& settings)
+    : settings_(settings)
+{
+    showPage(Page::Main, 0);
+}
+
+void OptionsMenu::showPage(Page page, int chosen)
+{
+    page_ = page;
+    rows_.clear();
+    for (const SettingField& field : settingFields()) {
+        const bool binding = field.kind == SettingKind::Keys || field.kind == SettingKind::PadButtons;
+        if (binding == (page == Page::Controls))
+            rows_.push_back({RowKind::Setting, &field});
+    }
+    if (page == Page::Main)
+        rows_.insert(rows_.end(), {{RowKind::Controls}, {RowKind::Reset}});
+    rows_.push_back({RowKind::Back});
+    chosen_ = std::clamp(chosen, 0, rowCount() - 1);
+}
+
+bool OptionsMenu::command(Command command)
+{
+    if (waiting_ != Waiting::None || closed_)
+        return false;
+    const Row& row = rows_[static_cast<size_t>(chosen_)];
+    switch (command) {
+    case Command::Up:
+    case Command::Down:
+        // The list wraps round at both ends.
+        chosen_ = (chosen_ + (command == Command::Up ? rowCount() - 1 : 1)) % rowCount();
+        message_.clear();
+        return false;
+    case Command::Left:
+    case Command::Right:
+        return isAdjustable(chosen_) && step(*row.field, command == Command::Left ? -1 : 1);
+    case Command::Activate:
+        return activate();
+    case Command::Back:
+        goBack();
+        return false;
+    }
+    return false;
+}
+
+bool OptionsMenu::step(const SettingField& field, int direction)
+{
+    const int before = field.get(settings_);
+    int value = before + direction * (field.high - field.low > kFineRange ? kCoarseStep : 1);
+    // A choice goes round; a number stops at its ends (a volume never jumps from silent to loud).
+    if (field.kind == SettingKind::Choice)
+        value = value > field.high ? field.low : value < field.low ? field.high : value;
+    field.set(settings_, std::clamp(value, field.low, field.high));
+    message_.clear();
+    if (field.name == "jump_buffer")
+        setMessage("The jump buffer takes effect when the fight starts again", false);
+    return field.get(settings_) != before;
+}
+
+bool OptionsMenu::activate()
+{
+    const Row& row = rows_[static_cast<size_t>(chosen_)];
+    switch (row.kind) {
+    case RowKind::Setting:
+        if (row.field->kind == SettingKind::Choice)
+            return step(*row.field, 1);
+        if (row.field->kind == SettingKind::Keys) {
+            waiting_ = Waiting::Key;
+            setMessage("Press a key for " + labelOf(*row.field) + "  (Esc: cancel)", false);
+        } else if (row.field->kind == SettingKind::PadButtons) {
+            waiting_ = Waiting::PadButton;
+            setMessage("Press a pad button for " + labelOf(*row.field) + "  (Esc or Back: cancel)", false);
+        }
+        return false;
+    case RowKind::Controls:
+        showPage(Page::Controls, 0);
+        message_.clear();
+        return false;
+    case RowKind::Reset: {
+        const bool changed = settings_ != defaultSettings();
+        settings_ = defaultSettings();
+        setMessage("Every setting is back to its default", false);
+        return changed;
+    }
+    case RowKind::Back:
+        goBack();
+        return false;
+    }
+    return false;
+}
+
+void OptionsMenu::goBack()
+{
+    message_.clear();
+    if (page_ == Page::Main) {
+        closed_ = true;
+        return;
+    }
+    // Back on the main page's "Controls" row, which led here.
+    showPage(Page::Main, 0);
+    for (int i = 0; i < rowCount(); ++i)
+        if (rows_[static_cast<size_t>(i)].kind == RowKind::Controls)
+            chosen_ = i;
+}
+
+bool OptionsMenu::pressKey(SDL_Scancode key)
+{
+    if (waiting_ == Waiting::None)
+        return false;
+    if (key == SDL_SCANCODE_ESCAPE) {
+        cancelWait();
+        return false;
+    }
+    if (waiting_ != Waiting::Key)
+        return false;
+    const SettingField& field = *rows_[static_cast<size_t>(chosen_)].field;
+    // F11 switches full screen wherever the game is: it cannot be a key of the fight as well.
+    if (key == SDL_SCANCODE_F11) {
+        setMessage("F11 switches full screen: choose another key", true);
+        return false;
+    }
+    if (const std::string owner = ownerOfKey(key); !owner.empty()) {
+        setMessage(keyName(key) + " is already the key of " + owner + ": choose another", true);
+        return false;
+    }
+    waiting_ = Waiting::None;
+    std::vector<SDL_Scancode>& keys = settings_.keys[static_cast<size_t>(field.index)];
+    const bool changed = keys != std::vector<SDL_Scancode>{key};
+    keys = {key};
+    setMessage(labelOf(field) + ": " + keyName(key), false);
+    return changed;
+}
+
+bool OptionsMenu::pressPadButton(SDL_GameControllerButton button)
+{
+    if (waiting_ == Waiting::Key && button == SDL_CONTROLLER_BUTTON_B) {
+        cancelWait();
+        return false;
+    }
+    if (waiting_ != Waiting::PadButton)
+        return false;
+    if (button == SDL_CONTROLLER_BUTTON_BACK) {
+        cancelWait();
+        return false;
+    }
+    const SettingField& field = *rows_[static_cast<size_t>(chosen_)].field;
+    if (button >= SDL_CONTROLLER_BUTTON_DPAD_UP && button <= SDL_CONTROLLER_BUTTON_DPAD_RIGHT) {
+        setMessage("The d-pad moves and aims: choose another button", true);
+        return false;
+    }
+    if (const std::string owner = ownerOfButton(button); !owner.empty()) {
+        setMessage(shownButton(button) + " is already the button of " + owner + ": choose another", true);
+        return false;
+    }
+    waiting_ = Waiting::None;
+    auto& buttons = settings_.padButtons[static_cast<size_t>(field.index)];
+    const bool changed = buttons != std::vector<SDL_GameControllerButton>{button};
+    buttons = {button};
+    setMessage(labelOf(field) + ": " + shownButton(button), false);
+    return changed;
+}
+
+void OptionsMenu::cancelWait()
+{
+    waiting_ = Waiting::None;
+    message_.clear();
+}
+
+std::string OptionsMenu::ownerOfKey(SDL_Scancode key) const
+{
+    const int own = rows_[static_cast<size_t>(chosen_)].field->index;
+    for (int i = 0; i < kActionCount; ++i) {
+        const auto& keys = settings_.keys[static_cast<size_t>(i)];
+        if (i != own && std::find(keys.begin(), keys.end(), key) != keys.end())
+            return capitalised(actionName(static_cast<Action>(i)));
+    }
+    return "";
+}
+
+std::string OptionsMenu::ownerOfButton(SDL_GameControllerButton button) const
+{
+    const int own = rows_[static_cast<size_t>(chosen_)].field->index;
+    for (int i = 0; i < kPadActionCount; ++i) {
+        const auto& buttons = settings_.padButtons[static_cast<size_t>(i)];
+        if (i != own && std::find(buttons.begin(), buttons.end(), button) != buttons.end())
+            return "Pad " + std::string(padActionName(static_cast<PadAction>(i)));
+    }
+    return "";
+}
+
+void OptionsMenu::choose(int row)
+{
+    if (waiting_ == Waiting::None && row >= 0 && row < rowCount() && row != chosen_) {
+        chosen_ = row;
+        message_.clear();
+    }
+}
+
+std::string OptionsMenu::label(int row) const
+{
+    const Row& r = rows_.at(static_cast<size_t>(row));
+    switch (r.kind) {
+    case RowKind::Setting:
+        return labelOf(*r.field);
+    case RowKind::Controls:
+        return "Controls";
+    case RowKind::Reset:
+        return "Reset to defaults";
+    case RowKind::Back:
+        return "Back";
+    }
+    return "";
+}
+
+std::string OptionsMenu::value(int row) const
+{
+    const Row& r = rows_.at(static_cast<size_t>(row));
+    if (waiting_ != Waiting::None && row == chosen_)
+        return "…";
+    return r.kind == RowKind::Setting ? valueOf(*r.field, settings_) : "";
+}
+
+bool OptionsMenu::isAdjustable(int row) const
+{
+    const Row& r = rows_.at(static_cast<size_t>(row));
+    return r.kind == RowKind::Setting && (r.field->kind == SettingKind::Number || r.field->kind == SettingKind::Choice);
+}
+
+void OptionsMenu::setMessage(const std::string& message, bool warning)
+{
+    message_ = message;
+    warning_ = warning;
+}
