@@ -1,6 +1,8 @@
 #include "Shell/OptionsScreen.h"
 
+#include "Core/Core.h"
 #include "Input/Input.h"
+#include "Input/Window.h"
 #include "Settings/SettingsFile.h"
 #include "Utils/LogFile.h"
 
@@ -131,7 +133,15 @@ Rect OptionsScreen::rowRect(int row)
     return rect;
 }
 
-void OptionsScreen::open() { menu_.emplace(file_.settings()); }
+void OptionsScreen::open()
+{
+    // F11 and Alt+Enter switch full screen outside this screen: the row shows the window as it is.
+    Settings shown = file_.settings();
+    Core& core = Core::instance();
+    if (core.hasWindow())
+        shown.fullscreen = core.window().isFullscreen();
+    menu_.emplace(shown);
+}
 
 void OptionsScreen::update(Input& input)
 {

@@ -22,7 +22,8 @@ public:
     // `apply` puts settings into effect in the running game.
     OptionsScreen(SettingsFile& file, std::function<void(const Settings&)> apply);
 
-    // Shows the main page with the settings the file holds now, its first row chosen.
+    // Shows the main page with the settings the file holds now (full screen as the window is), its first row
+    // chosen.
     void open();
     bool isOpen() const { return menu_.has_value(); }
     // This frame's key presses, pad buttons and mouse; Esc (or B, or Back) on the main page closes.
