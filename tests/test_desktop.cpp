@@ -74,6 +74,16 @@ void push(SDL_Scancode key, uint16_t mod = KMOD_NONE)
     ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
 }
 
+// A mouse button pressed at a logical point (the window shows the target one to one).
+void click(Point at, uint8_t button = SDL_BUTTON_LEFT)
+{
+    SDL_Event event{};
+    event.type = SDL_MOUSEBUTTONDOWN;
+    event.button = {SDL_MOUSEBUTTONDOWN, SDL_GetTicks(), SDL_GetWindowID(Core::instance().window().handle()), 0, button,
+        SDL_PRESSED, 1, 0, at.x, at.y};
+    ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
+}
+
 void holdKeys(GameKeys keys) { Core::keyboard().setScript(keyboardStateOf(keys)); }
 
 TEST(Desktop, WhilePausedNothingMovesTheMusicHoldsAndTheLastPictureIsDimmedUnderPaused)
@@ -346,6 +356,10 @@ TEST(Desktop, TheOptionsScreenChangesRebindsAndKeepsSettingsWhileTheFightWaits)
     EXPECT_EQ(file.settings().musicVolume, 90);
     EXPECT_EQ(saved().musicVolume, 90);
     EXPECT_EQ(saved().effectsVolume, 100);
+    // A click left of a value's middle lowers it.
+    click({760, OptionsScreen::rowRect(1).center().y});
+    game.frames(1);
+    EXPECT_EQ(saved().effectsVolume, 90);
     // The pointer chooses the row it is over: the timer, then the way to the controls.
     warpMouse(OptionsScreen::rowRect(4).center());
     keys({SDL_SCANCODE_RETURN});
@@ -367,10 +381,11 @@ TEST(Desktop, TheOptionsScreenChangesRebindsAndKeepsSettingsWhileTheFightWaits)
     keys({SDL_SCANCODE_RETURN, SDL_SCANCODE_ESCAPE, SDL_SCANCODE_UP, SDL_SCANCODE_RETURN, SDL_SCANCODE_ESCAPE});
     EXPECT_EQ(saved().keys[static_cast<size_t>(Action::Pause)], defaultSettings().keys[7]);
 
-    // B leads back to the main page's Controls row, under which lies the reset; Esc then closes the screen.
+    // B leads back to the main page's Controls row, under which lies the reset; the right button closes the screen.
     buttons({SDL_CONTROLLER_BUTTON_B, SDL_CONTROLLER_BUTTON_DPAD_DOWN, SDL_CONTROLLER_BUTTON_A});
     EXPECT_EQ(saved(), defaultSettings());
-    keys({SDL_SCANCODE_ESCAPE});
+    click({0, 0}, SDL_BUTTON_RIGHT);
+    game.frames(1);
     EXPECT_FALSE(game.session.showsOptions());
     EXPECT_TRUE(game.session.isPaused());
     EXPECT_EQ(worldStateOf(game.world).checksum, before) << "the fight waited";

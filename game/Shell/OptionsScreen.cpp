@@ -22,8 +22,8 @@ constexpr int kBlended = 1;
 constexpr Point kPanel{112, 56};
 constexpr int kCentre = 512;
 constexpr int kTitleTop = 74;
-constexpr Rect kFirstRow{132, 160, 760, 32};
-constexpr int kRowPitch = 34;
+// The first row's band: the pointer finds a row anywhere in its band, the bands touching.
+constexpr Rect kFirstRow{132, 159, 760, 34};
 constexpr int kLabelLeft = 152;
 constexpr int kValueRight = 872;
 constexpr int kMessageTop = 574;
@@ -129,7 +129,7 @@ OptionsScreen::OptionsScreen(SettingsFile& file, std::function<void(const Settin
 Rect OptionsScreen::rowRect(int row)
 {
     Rect rect = kFirstRow;
-    rect.y += row * kRowPitch;
+    rect.y += row * kFirstRow.h;
     return rect;
 }
 
@@ -155,8 +155,9 @@ void OptionsScreen::update(Input& input)
         for (int b = 0; b < SDL_CONTROLLER_BUTTON_MAX; ++b)
             if (pads.isButtonPressed(static_cast<SDL_GameControllerButton>(b)))
                 changed = menu.pressPadButton(static_cast<SDL_GameControllerButton>(b)) || changed;
-        if (input.mouse().isButtonPressed(SDL_BUTTON_RIGHT))
-            menu.cancelWait();
+        for (const MousePress& press : input.mousePresses())
+            if (press.button == SDL_BUTTON_RIGHT)
+                menu.cancelWait();
         if (changed)
             keep();
         return;
@@ -186,26 +187,32 @@ void OptionsScreen::run(Command command)
 
 void OptionsScreen::pointer(Input& input)
 {
-    if (!menu_)
-        return;
+    const auto rowAt = [this](Point at) {
+        for (int i = 0; i < menu_->rowCount(); ++i)
+            if (rowRect(i).contains(at))
+                return i;
+        return -1;
+    };
     const Mouse& mouse = input.mouse();
-    const Point at = mouse.position();
-    int row = -1;
-    for (int i = 0; i < menu_->rowCount(); ++i)
-        if (rowRect(i).contains(at))
-            row = i;
-    if (row >= 0 && (at != mouse.previousPosition() || mouse.isButtonPressed(SDL_BUTTON_LEFT)))
-        menu_->choose(row);
-    if (row >= 0 && mouse.isButtonPressed(SDL_BUTTON_LEFT)) {
-        // A value is lowered left of its middle and raised right of it; anywhere else the row is activated.
-        const Text& value = values_.at(static_cast<size_t>(row));
-        const bool onValue = menu_->isAdjustable(row) && at.x >= value.rect().x;
-        const bool lower = at.x < value.rect().x + value.rect().w / 2;
-        run(onValue ? (lower ? Command::Left : Command::Right) : Command::Activate);
-    } else if (row >= 0 && menu_->isAdjustable(row) && mouse.wheel().y != 0) {
+    const int pointed = rowAt(mouse.position());
+    if (pointed >= 0 && mouse.position() != mouse.previousPosition())
+        menu_->choose(pointed);
+    if (pointed >= 0 && menu_->isAdjustable(pointed) && mouse.wheel().y != 0) {
+        menu_->choose(pointed);
         run(mouse.isWheelUp() ? Command::Right : Command::Left);
-    } else if (mouse.isButtonPressed(SDL_BUTTON_RIGHT)) {
-        run(Command::Back);
+    }
+    for (const MousePress& press : input.mousePresses()) {
+        const int row = menu_ ? rowAt(press.position) : -1;
+        if (menu_ && press.button == SDL_BUTTON_RIGHT)
+            run(Command::Back);
+        if (row < 0 || press.button != SDL_BUTTON_LEFT)
+            continue;
+        // A value is lowered left of its middle and raised right of it; anywhere else the row is activated.
+        menu_->choose(row);
+        const Rect value = values_[static_cast<size_t>(row)].rect();
+        const bool onValue = menu_->isAdjustable(row) && press.position.x >= value.x;
+        const bool lower = press.position.x < value.x + value.w / 2;
+        run(onValue ? (lower ? Command::Left : Command::Right) : Command::Activate);
     }
 }
 
@@ -238,7 +245,7 @@ void OptionsScreen::draw()
         value.rect().x = kValueRight - value.rect().w;
         label.rect().y = value.rect().y = row.y + (row.h - label.rect().h) / 2;
         if (chosen) {
-            cursor_.rect().y = row.y;
+            cursor_.rect().y = row.y + (row.h - cursor_.rect().h) / 2;
             cursor_.draw();
         }
         drawTinted(label, chosen ? kChosenLabel : kLabel);

@@ -2,6 +2,7 @@
 
 #include "Core/Core.h"
 #include "Graphics/Renderer.h"
+#include "Input/CoordinateMapping.h"
 #include "Input/Window.h"
 #include "Utils/LogFile.h"
 
@@ -10,6 +11,7 @@ void Input::pollEvents()
     mouse_.setWheel({0, 0});
     resized_ = false;
     keyPresses_.clear();
+    mousePresses_.clear();
     lostFocus_ = false;
     while (SDL_PollEvent(&event_) != 0) {
         switch (event_.type) {
@@ -26,6 +28,9 @@ void Input::pollEvents()
         case SDL_RENDER_TARGETS_RESET:
         case SDL_RENDER_DEVICE_RESET:
             handleRenderReset(event_.type == SDL_RENDER_DEVICE_RESET);
+            break;
+        case SDL_MOUSEBUTTONDOWN:
+            mousePresses_.push_back({event_.button.button, toLogical(Point{event_.button.x, event_.button.y})});
             break;
         case SDL_KEYDOWN:
             if (event_.key.repeat == 0)

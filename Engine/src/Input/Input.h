@@ -11,6 +11,12 @@
 
 #include <vector>
 
+// A mouse button that went down: SDL's number of the button and where, in logical coordinates.
+struct MousePress {
+    int button = 0;
+    Point position;
+};
+
 class Input {
 public:
     Input() = default;
@@ -26,6 +32,9 @@ public:
     // The keys that went down during the last poll, in order, auto-repeat left out: a press and release
     // between two polls is still seen here, and so are key events pushed by a program.
     const std::vector<SDL_Keysym>& keyPresses() const { return keyPresses_; }
+    // The mouse buttons that went down during the last poll, in order: a click too quick for two snapshots
+    // to see is still seen here, and so are button events pushed by a program.
+    const std::vector<MousePress>& mousePresses() const { return mousePresses_; }
     // Whether the window lost its focus during the last poll (even if it got it back in the same poll).
     bool lostFocus() const { return lostFocus_; }
     bool isRunning() const { return running_; }
@@ -44,6 +53,7 @@ private:
     TextInput textInput_;
     GameControllers controllers_;
     std::vector<SDL_Keysym> keyPresses_;
+    std::vector<MousePress> mousePresses_;
     bool lostFocus_ = false;
     bool running_ = true;
     bool focused_ = true;
