@@ -5,12 +5,14 @@
 #include "Replay/ReplayArchive.h"
 #include "Replay/ReplayPlayer.h"
 #include "Replay/ReplayRecorder.h"
+#include "Settings/Records.h"
 #include "Shell/Pause.h"
 
 #include <chrono>
 #include <optional>
 #include <string>
 
+struct FightClock;
 struct World;
 
 // The game as its window runs it: every fight recorded into userData/replays/, or, given a replay, that
@@ -22,7 +24,10 @@ public:
     static std::optional<Replay> loadReplay(const std::string& path);
 
     // Seeds the random generator (the clock's seed is kept, or the replay's is used) before the first frame.
-    GameSession(World& world, std::optional<Replay> replay);
+    // A recorded fight runs with the given jump buffer (in frames), a replay with its own. The best
+    // times are read from the records file (none without one), and a recorded fight's new bests are
+    // written to it; a replay played back shows them and never counts.
+    GameSession(World& world, std::optional<Replay> replay, int jumpBuffer = 0, const std::string& recordsPath = "");
     ~GameSession();
     GameSession(const GameSession&) = delete;
     GameSession& operator=(const GameSession&) = delete;
@@ -43,12 +48,15 @@ private:
     void recordedFrameDone();
     void playFrame();
     void playedFrameDone();
+    // After a frame's update: the bosses' times compared with the records when they fall.
+    void keepRecords(const FightClock& before);
 
     World& world_;
     std::optional<ReplayRecorder> recorder_;
     std::optional<ReplayArchive> archive_;
     std::optional<ReplayPlayer> player_;
     Pause pause_;
+    Records records_;
     long frame_ = 0;
     std::optional<std::string> desync_;
     // When the replay was last brought up to date on disk.
