@@ -4,13 +4,13 @@
 #include "Core/Core.h"
 #include "Fight/World.h"
 #include "Frame/GameFrame.h"
+#include "Settings/ApplySettings.h"
 #include "Settings/SettingsFile.h"
 #include "Shell/GameIcon.h"
 #include "Shell/GameOptions.h"
 #include "Shell/GameSession.h"
 #include "System/GameDirectories.h"
 #include "System/ParentConsole.h"
-#include "Utils/Path.h"
 #include "Utils/Utf8Path.h"
 
 #include <SDL.h>
@@ -64,6 +64,8 @@ int main(int argc, char* argv[])
     settleGameDirectories(kGameName, kSourceTree);
     // A replay that cannot be read is refused before anything starts.
     std::optional<Replay> replay = GameSession::loadReplay(replayFile);
+    // The player's settings: none of them can stop the game (a file that cannot be read is the defaults).
+    SettingsFile settings = SettingsFile::read(settingsPath());
 
     // The stretched off-screen picture is filtered at the best quality the renderer offers.
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "best");
@@ -71,10 +73,11 @@ int main(int argc, char* argv[])
     core.setAudioEnabled(!options.noAudio);
     core.init(kTitle, kLogicalSize, true);
     showGameIcon(core.window());
+    core.input().controllers().setMappingsFile(controllerMappingsPath());
 
-    SettingsFile settings = SettingsFile::read(basePath() + "/userData/settings.ini");
     World world;
-    GameSession session(world, std::move(replay));
+    applySettings(settings.settings(), world);
+    GameSession session(world, std::move(replay), settings.settings().jumpBuffer, recordsPath());
     session.offerOptions(settings);
     core.scenes().setGlobalScene(session.scene());
     core.run();

@@ -16,7 +16,7 @@ seconds=${1:-30}
 shift || true
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-    targets=(fuzz_animation_xml fuzz_color_text fuzz_geometry_xml fuzz_utf fuzz_game_options fuzz_replay)
+    targets=(fuzz_animation_xml fuzz_color_text fuzz_geometry_xml fuzz_utf fuzz_game_options fuzz_replay fuzz_settings)
 fi
 build=${FUZZ_BUILD_DIR:-build-fuzz}
 jobs=${FUZZ_BUILD_JOBS:-$(nproc)}

@@ -294,10 +294,13 @@ TEST(Desktop, APadPluggedInMidGamePlaysLikeTheKeyboardAndCanBeUnpluggedAgain)
         game.frames(1);
     }
 
-    // Unplugged mid-game: the keyboard plays on, and a pad plugged in again is seen again.
+    // Unplugged mid-game: the fight pauses; resumed, the keyboard plays on, and a pad plugged in again is seen again.
     pad.reset();
     game.frames(2);
     EXPECT_EQ(pads.count(), 0u);
+    EXPECT_TRUE(game.session.isPaused());
+    push(SDL_SCANCODE_P);
+    game.frames(2);
     holdKeys(keysOf({GameKey::Left}));
     game.frames(30);
     pad = std::make_unique<VirtualPad>();

@@ -152,10 +152,18 @@ void Player::collideHorizontally(const std::vector<Rect>& solids)
 }
 
 // A jump starts only from the ground and is powered while the key stays held, up to jumpMax; an early
-// release cuts the rise to jumpCut. The cap is noticed one frame after it is reached.
+// release cuts the rise to jumpCut. The cap is noticed one frame after it is reached. A press kept by
+// the jump buffer counts as the key held in the frame the player stands.
 void Player::applyJumpInput()
 {
-    if (jumpKey_) {
+    const bool pressed = jumpKey_ && !jumpKeyBefore_;
+    jumpKeyBefore_ = jumpKey_;
+    // Counted from the frame of the press, which itself needs no buffer.
+    bufferedJump_ = pressed && jumpBuffer_ > 0 ? jumpBuffer_ + 1 : std::max(bufferedJump_ - 1, 0);
+    const bool buffered = onGround_ && bufferedJump_ > 0;
+    if (buffered)
+        bufferedJump_ = 0;
+    if (jumpKey_ || buffered) {
         if (onGround_) {
             jumping_ = true;
             if (animState_ != kJumping) {
@@ -377,6 +385,8 @@ void Player::restart()
     onGround_ = false;
     jumping_ = false;
     jumpKey_ = leftKey_ = rightKey_ = upKey_ = downKey_ = fireKey_ = false;
+    jumpKeyBefore_ = false;
+    bufferedJump_ = 0;
     hit_ = false;
     invulnerable_ = false;
     health_ = maxHealth_;

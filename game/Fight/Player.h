@@ -42,6 +42,10 @@ public:
     void setHitSound(const std::string& path);
 
     void setJumpKey(bool held) { jumpKey_ = held; }
+    // For this many frames after the jump key goes down in the air, the player jumps as soon as it
+    // stands, as if the key had been pressed then. 0 (the default) remembers nothing.
+    void setJumpBuffer(int frames) { jumpBuffer_ = frames; }
+    int jumpBuffer() const { return jumpBuffer_; }
     void setLeftKey(bool held) { leftKey_ = held; }
     void setRightKey(bool held) { rightKey_ = held; }
     void setDownKey(bool held) { downKey_ = held; }
@@ -119,6 +123,9 @@ private:
     bool onGround_ = false;
     bool jumping_ = false;
     bool jumpKey_ = false;
+    bool jumpKeyBefore_ = false; // held in the frame before
+    int jumpBuffer_ = 0;
+    int bufferedJump_ = 0; // frames a press is still remembered
     bool leftKey_ = false;
     bool rightKey_ = false;
     bool upKey_ = false;

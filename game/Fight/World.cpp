@@ -6,7 +6,6 @@
 namespace {
 
 constexpr int kLooping = 1;
-constexpr int kMusicVolume = 35;
 constexpr int kFontSize = 22;
 constexpr int kBlended = 1;
 constexpr int kBossBarRow = 683;
@@ -14,6 +13,10 @@ constexpr int kPlayerBarRow = 647;
 // The play-again line sits under the victory text, centred in the overlay's frame around both.
 constexpr int kPlayAgainRow = 206;
 constexpr int kVictoryFrameCentre = 553;
+// The times: the asset generator's pale gold on its ink outline, legible on the arena and the overlays.
+const Color kTimeColour{255, 228, 140, 255};
+const Color kTimeOutline{30, 22, 40, 255};
+constexpr uint8_t kOutlineThreshold = 128;
 
 Sprite spriteOf(const std::string& path, Point position) { return Sprite(Texture(path), position); }
 
@@ -81,9 +84,12 @@ World::World()
     , gameOverOverlay(spriteOf("data/img/gameover_overlay.png", {0, 0}))
     , victoryOverlay(spriteOf("data/img/victory_overlay.png", {0, 0}))
     , font("data/ttf/tahomabd.ttf", kFontSize)
-    , victoryMessage("Поздравляю вас с прохождением игры и с наступающим 2018 годом!!!")
+    , victoryMessage(kVictoryMessage)
     , victoryText(font, "", Color(NamedColor::WHITE, Color::opaqueAlpha()), {95, 170}, kBlended)
     , playAgainText(font, "Press Enter to play again", Color(NamedColor::WHITE, Color::opaqueAlpha()), {0, 0}, kBlended)
+    , timerText(font, "", kTimeColour, kTimeOutline, kOutlineThreshold, {0, 0}, kBlended)
+    , firstBossTimeText(font, "", kTimeColour, kTimeOutline, kOutlineThreshold, {0, 0}, kBlended)
+    , fightTimeText(font, "", kTimeColour, kTimeOutline, kOutlineThreshold, {0, 0}, kBlended)
 {
     playAgainText.rect().x = kVictoryFrameCentre - playAgainText.rect().w / 2;
     playAgainText.rect().y = kPlayAgainRow;

@@ -3,6 +3,7 @@
 #include "Audio/Music.h"
 #include "Fight/Boss01.h"
 #include "Fight/Boss02.h"
+#include "Fight/FightClock.h"
 #include "Fight/Player.h"
 #include "Graphics/FlatPicture.h"
 #include "Graphics/Font.h"
@@ -15,6 +16,11 @@
 // The game's fixed numbers that several objects share.
 inline constexpr Size kLogicalSize{1024, 720};
 inline constexpr const char* kTitle = "Duelfall";
+// The music's volume in the game's own mix (of the mixer's 128), before the player's setting.
+inline constexpr int kMusicVolume = 35;
+inline constexpr const char* kVictoryMessage = "Поздравляю вас с прохождением игры и с наступающим 2018 годом!!!";
+inline constexpr const char* kEnglishVictoryMessage
+    = "Congratulations on finishing the game, and a happy New Year 2018!!!";
 
 // Every object of the game, built once before the first frame, in the order the files are loaded:
 // the first file that cannot be loaded is the one reported, and nothing after it is loaded.
@@ -52,4 +58,12 @@ struct World {
     Text playAgainText;
     // The background under the game-over overlay, made when the game-over screen is first shown.
     FlatPicture gameOverScreen; // the background under the game-over overlay
+    FightClock clock;
+    BestTimes bestTimes;
+    // Whether the fight's time shows in a corner during the fight.
+    bool timerShown = false;
+    Text timerText;
+    // On the victory screen, under its title: the first boss's time and the whole fight's.
+    Text firstBossTimeText;
+    Text fightTimeText;
 };

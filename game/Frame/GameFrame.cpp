@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <array>
-#include <initializer_list>
 #include <vector>
 
 namespace {
@@ -13,8 +12,13 @@ namespace {
 constexpr int kLoopForever = -1;
 // The victory text grows by this many bytes a frame: 112 bytes in 280 frames.
 constexpr double kRevealStep = 0.4;
+// The fight's time in the top right corner, in logical pixels from the edges.
+constexpr int kTimerMargin = 12;
+// The victory screen's times, centred under its title.
+constexpr int kFirstBossTimeRow = 474;
+constexpr int kFightTimeRow = 506;
 
-bool anyHeld(const Keyboard& keyboard, std::initializer_list<SDL_Scancode> keys)
+bool anyHeld(const Keyboard& keyboard, const std::vector<SDL_Scancode>& keys)
 {
     // Stops at the first key found held.
     for (SDL_Scancode key : keys)
@@ -58,6 +62,42 @@ void drawFight(World& world)
     }
 }
 
+// "First boss  0:41.23    Best  0:39.80    New best!"; the best left out while there is none.
+std::string timeLine(const char* what, std::optional<long> time, std::optional<long> best, bool isNew)
+{
+    std::string line = std::string(what) + "  " + (time ? clockText(*time) : "-");
+    if (best)
+        line += "    Best  " + clockText(*best);
+    if (isNew)
+        line += "    New best!";
+    return line;
+}
+
+void drawCentred(Text& text, const std::string& line, int row)
+{
+    text.setText(line);
+    text.rect().x = (kLogicalSize.w - text.rect().w) / 2;
+    text.rect().y = row;
+    text.draw();
+}
+
+void drawTimer(World& world)
+{
+    world.timerText.setText(clockText(world.clock.frames));
+    world.timerText.rect().x = kLogicalSize.w - kTimerMargin - world.timerText.rect().w;
+    world.timerText.rect().y = kTimerMargin;
+    world.timerText.draw();
+}
+
+void drawVictoryTimes(World& world)
+{
+    const BestTimes& best = world.bestTimes;
+    drawCentred(world.firstBossTimeText,
+        timeLine("First boss", world.clock.firstBossFell, best.firstBoss, best.newFirstBoss), kFirstBossTimeRow);
+    drawCentred(
+        world.fightTimeText, timeLine("Whole fight", world.clock.won, best.fight, best.newFight), kFightTimeRow);
+}
+
 void drawGameOver(World& world)
 {
     // The same two pictures every frame: blended once, then copied.
@@ -73,6 +113,7 @@ void drawVictory(World& world)
     world.revealed = static_cast<float>(std::min(world.revealed + kRevealStep, length));
     world.victoryText.setText(wholeCharacterPrefix(world.victoryMessage, static_cast<size_t>(world.revealed)));
     world.victoryText.draw();
+    drawVictoryTimes(world);
     // Once the whole text shows, Enter plays again as after a game over; the text stays whole.
     if (world.revealed >= length) {
         world.playAgainText.draw();
@@ -83,15 +124,15 @@ void drawVictory(World& world)
 
 } // namespace
 
-PlayerInput readPlayerInput(const Keyboard& keyboard)
+PlayerInput readPlayerInput(const Keyboard& keyboard, const Controls& controls)
 {
     PlayerInput input;
-    input.left = anyHeld(keyboard, {SDL_SCANCODE_A, SDL_SCANCODE_LEFT});
-    input.right = anyHeld(keyboard, {SDL_SCANCODE_D, SDL_SCANCODE_RIGHT});
-    input.up = anyHeld(keyboard, {SDL_SCANCODE_W, SDL_SCANCODE_UP});
-    input.down = anyHeld(keyboard, {SDL_SCANCODE_S, SDL_SCANCODE_DOWN});
-    input.jump = anyHeld(keyboard, {SDL_SCANCODE_SPACE});
-    input.fire = anyHeld(keyboard, {SDL_SCANCODE_LCTRL, SDL_SCANCODE_LSHIFT, SDL_SCANCODE_RSHIFT, SDL_SCANCODE_RCTRL});
+    input.left = anyHeld(keyboard, controls.keysOf(Action::Left));
+    input.right = anyHeld(keyboard, controls.keysOf(Action::Right));
+    input.up = anyHeld(keyboard, controls.keysOf(Action::Up));
+    input.down = anyHeld(keyboard, controls.keysOf(Action::Down));
+    input.jump = anyHeld(keyboard, controls.keysOf(Action::Jump));
+    input.fire = anyHeld(keyboard, controls.keysOf(Action::Fire));
     return input;
 }
 
@@ -130,6 +171,7 @@ void updateFrame(World& world)
         world.boss02.update(player.getBullets());
     else
         world.boss01.update(player.getBullets());
+    world.clock.tick(world.boss01.isFinished(), world.boss02.isFinished());
 
     world.music.play(kLoopForever);
 }
@@ -139,6 +181,8 @@ void drawFrame(World& world)
     if (!world.player.isFinished()) {
         world.background.draw();
         drawFight(world);
+        if (world.timerShown)
+            drawTimer(world);
     } else {
         drawGameOver(world);
     }
@@ -151,6 +195,8 @@ void restartFight(World& world)
     world.player.restart();
     world.boss01.restart();
     world.boss02.restart();
+    world.clock = {};
+    world.bestTimes = {};
 }
 
 std::string wholeCharacterPrefix(const std::string& text, size_t bytes)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Core/Scene.h"
+#include "Frame/Controls.h"
 #include "Frame/GameKeys.h"
 #include "Input/Keyboard.h"
 
@@ -18,9 +19,9 @@ struct PlayerInput {
     bool fire = false;
 };
 
-// A flag is set while any of its keys is held: A or Left, D or Right, W or Up, S or Down, Space, and
-// either Ctrl or either Shift for fire.
-PlayerInput readPlayerInput(const Keyboard& keyboard);
+// A flag is set while any of its keys is held: by default A or Left, D or Right, W or Up, S or Down,
+// Space, and either Ctrl or either Shift for fire.
+PlayerInput readPlayerInput(const Keyboard& keyboard, const Controls& controls = defaultControls());
 // The six flags of a frame's game keys, from whatever device they came.
 PlayerInput playerInputOf(GameKeys keys);
 

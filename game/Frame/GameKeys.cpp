@@ -2,6 +2,7 @@
 
 #include "Frame/GameFrame.h"
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -29,9 +30,11 @@ std::optional<GameKey> gameKeyNamed(const std::string& name)
     return std::nullopt;
 }
 
-GameKeys readGameKeys(const Keyboard& keyboard)
+GameKeys readGameKeys(const Keyboard& keyboard) { return readGameKeys(keyboard, defaultControls()); }
+
+GameKeys readGameKeys(const Keyboard& keyboard, const Controls& controls)
 {
-    const PlayerInput input = readPlayerInput(keyboard);
+    const PlayerInput input = readPlayerInput(keyboard, controls);
     GameKeys keys;
     keys.set(GameKey::Left, input.left);
     keys.set(GameKey::Right, input.right);
@@ -41,7 +44,9 @@ GameKeys readGameKeys(const Keyboard& keyboard)
     keys.set(GameKey::Fire, input.fire);
     // The same keys as the restart on the game-over overlay; with Alt held, Enter switches full screen
     // instead and restarts nothing.
-    const bool enter = keyboard.isKeyDown(SDL_SCANCODE_RETURN) || keyboard.isKeyDown(SDL_SCANCODE_KP_ENTER);
+    const std::vector<SDL_Scancode>& enterKeys = controls.keysOf(Action::Enter);
+    const bool enter = std::any_of(
+        enterKeys.begin(), enterKeys.end(), [&keyboard](SDL_Scancode key) { return keyboard.isKeyDown(key); });
     const bool alt = keyboard.isKeyDown(SDL_SCANCODE_LALT) || keyboard.isKeyDown(SDL_SCANCODE_RALT);
     keys.set(GameKey::Enter, enter && !alt);
     return keys;

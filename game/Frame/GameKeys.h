@@ -24,7 +24,11 @@ struct GameKeys {
 const char* gameKeyName(GameKey key);
 std::optional<GameKey> gameKeyNamed(const std::string& name);
 
-// The game keys that the frame callables read from this keyboard snapshot.
+struct Controls;
+
+// The game keys that the frame callables read from this keyboard snapshot, with these key bindings
+// (by default the game's own keys).
 GameKeys readGameKeys(const Keyboard& keyboard);
+GameKeys readGameKeys(const Keyboard& keyboard, const Controls& controls);
 // A keyboard holding one key for each held game key, which readGameKeys reads back unchanged.
 Keyboard::State keyboardStateOf(GameKeys keys);

@@ -1,5 +1,6 @@
 #include "Replay/Replay.h"
 
+#include "Settings/Settings.h"
 #include "Utils/StringUtils.h"
 #include "Utils/Utf8Path.h"
 
@@ -107,13 +108,20 @@ void parseHeader(const std::string& text, Replay& replay)
         fail(1,
             "replay format version " + words[2] + " is not supported (this build of Duelfall reads version "
                 + std::to_string(kReplayFormatVersion) + ")");
-    if (words.size() != 7 || words[3] != "game" || words[5] != "seed")
+    if ((words.size() != 7 && words.size() != 9) || words[3] != "game" || words[5] != "seed"
+        || (words.size() == 9 && words[7] != "jump_buffer"))
         fail(1, "bad header (" + expected + ")");
     const std::optional<long long> seed = parseInteger(words[6], 10);
     if (!seed || *seed > UINT32_MAX)
         fail(1, "bad seed " + excerpt(words[6]) + " (expected 0 to 4294967295)");
     replay.gameVersion = words[4];
     replay.seed = static_cast<uint32_t>(*seed);
+    if (words.size() == 9) {
+        const std::optional<long long> buffer = parseInteger(words[8], 1);
+        if (!buffer || *buffer > kMaxJumpBuffer)
+            fail(1, "bad jump buffer " + excerpt(words[8]) + " (expected 0 to " + std::to_string(kMaxJumpBuffer) + ")");
+        replay.jumpBuffer = static_cast<int>(*buffer);
+    }
 }
 
 // "# end FRAME CHECKSUM player N boss01 N boss02 N"
@@ -240,6 +248,11 @@ std::string Replay::text() const
     number(kReplayFormatVersion);
     out.append(" game ").append(gameVersion).append(" seed ");
     number(seed);
+    // Left out when there is none, so that a fight without one is written as before.
+    if (jumpBuffer > 0) {
+        out.append(" jump_buffer ");
+        number(jumpBuffer);
+    }
     out += '\n';
     for (const Span& span : spans) {
         number(span.from);

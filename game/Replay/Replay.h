@@ -25,7 +25,8 @@ public:
 // of the world at checkpoints and after the last frame. As text it is a key script, so the simulator's
 // --input reads it too:
 //
-//   # duelfall-replay 1 game 1.0.0 seed 1765075200      header: format version, game version, seed
+//   # duelfall-replay 1 game 1.0.0 seed 1765075200      header: format version, game version, seed,
+//                                                        then "jump_buffer N" if the fight had one
 //   1-44 right                                           keys held from frame 1 to 44, both included
 //   45-60 right jump                                     (frames with no key held have no line)
 //   # checkpoint 60 9f3a0c11                             world checksum after frame 60
@@ -47,6 +48,8 @@ struct Replay {
 
     uint32_t seed = 0;
     std::string gameVersion = kGameVersion;
+    // The player's jump buffer, in frames: it changes the world, so the replay plays with its own.
+    int jumpBuffer = 0;
     std::vector<Span> spans;
     std::vector<Checkpoint> checkpoints;
     long frames = 0;

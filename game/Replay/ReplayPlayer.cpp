@@ -8,7 +8,11 @@ ReplayPlayer::ReplayPlayer(Replay replay)
 {
 }
 
-void ReplayPlayer::seedRandom() const { Random::seed(replay_.seed); }
+void ReplayPlayer::start(World& world) const
+{
+    Random::seed(replay_.seed);
+    world.player.setJumpBuffer(replay_.jumpBuffer);
+}
 
 Keyboard::State ReplayPlayer::keysAt(long frame) const { return keyboardStateOf(replay_.keysAt(frame)); }
 

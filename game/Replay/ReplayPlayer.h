@@ -14,8 +14,9 @@ class ReplayPlayer {
 public:
     explicit ReplayPlayer(Replay replay);
 
-    // Restarts the random generator from the recorded seed; call before the first frame.
-    void seedRandom() const;
+    // Restarts the random generator from the recorded seed and gives the player the recorded jump
+    // buffer; call before the first frame.
+    void start(World& world) const;
     long frames() const { return replay_.frames; }
     const std::string& gameVersion() const { return replay_.gameVersion; }
     // The keyboard to hold during a frame, numbered from 1.

@@ -5,7 +5,11 @@
 
 #include <algorithm>
 
-ReplayRecorder::ReplayRecorder(uint32_t seed) { replay_.seed = seed; }
+ReplayRecorder::ReplayRecorder(uint32_t seed, int jumpBuffer)
+{
+    replay_.seed = seed;
+    replay_.jumpBuffer = jumpBuffer;
+}
 
 void ReplayRecorder::recordFrame(GameKeys keys)
 {

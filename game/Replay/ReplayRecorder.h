@@ -14,7 +14,8 @@ inline constexpr long kAutosavePeriod = 600;
 // once that frame has been drawn (the restart on Enter happens in the drawing).
 class ReplayRecorder {
 public:
-    explicit ReplayRecorder(uint32_t seed);
+    // The fight runs with this seed and jump buffer (in frames), both written into the replay's header.
+    explicit ReplayRecorder(uint32_t seed, int jumpBuffer = 0);
 
     void recordFrame(GameKeys keys);
     // The keys of this frame as the world reads them: the keyboard's and the pads' together.

@@ -1,7 +1,9 @@
 #include "Shell/GameSession.h"
 
 #include "Fight/World.h"
+#include "Frame/Controls.h"
 #include "Frame/GameFrame.h"
+#include "Settings/ApplySettings.h"
 #include "Shell/FullscreenKeys.h"
 
 #include "Core/Core.h"
@@ -17,6 +19,7 @@ namespace {
 
 constexpr int kDesyncStatus = 3;
 constexpr std::chrono::seconds kAutosaveInterval{10};
+constexpr uint32_t kRumbleMilliseconds = 250;
 
 void logInfo(const std::string& message) { writeLogLine(logFile(), message, false); }
 
@@ -33,18 +36,20 @@ std::optional<Replay> GameSession::loadReplay(const std::string& path)
     }
 }
 
-GameSession::GameSession(World& world, std::optional<Replay> replay)
+GameSession::GameSession(World& world, std::optional<Replay> replay, int jumpBuffer, const std::string& recordsPath)
     : world_(world)
+    , records_(recordsPath.empty() ? Records() : Records::read(recordsPath))
 {
     if (replay) {
         player_.emplace(std::move(*replay));
-        player_->seedRandom();
+        player_->start(world_);
         Core::keyboard().setScript(player_->keysAt(1));
         logInfo("Playing back a replay of " + std::to_string(player_->frames()) + " frames recorded by Duelfall "
             + player_->gameVersion());
         return;
     }
-    recorder_.emplace(Random::seedInUse());
+    world_.player.setJumpBuffer(jumpBuffer);
+    recorder_.emplace(Random::seedInUse(), jumpBuffer);
     archive_.emplace(basePath() + "/userData/replays", currentTime());
     // A fatal error in the middle of a fight still leaves the replay up to the last whole frame.
     setFatalErrorHook([this] { archive_->save(recorder_->replay()); });
@@ -54,7 +59,7 @@ GameSession::~GameSession() { setFatalErrorHook(nullptr); }
 
 void GameSession::offerOptions(SettingsFile& settings)
 {
-    options_.emplace(settings, [](const Settings&) {});
+    options_.emplace(settings, [this](const Settings& changed) { applySettings(changed, world_); });
 }
 
 Scene GameSession::scene()
@@ -107,7 +112,35 @@ void GameSession::recordFrame()
         return;
     // The keys as the frame update reads them, from the same snapshot.
     recorder_->recordFrame();
+    const FightClock before = world_.clock;
+    const int health = world_.player.getHealth();
     updateFrame(world_);
+    keepRecords(before);
+    // A hit shakes the player's pads; a replay played back shakes nothing.
+    if (world_.player.getHealth() < health && boundControls().rumble > 0)
+        Core::instance().input().controllers().rumble(
+            static_cast<double>(boundControls().rumble) / kMaxRumble, kRumbleMilliseconds);
+}
+
+void GameSession::keepRecords(const FightClock& before)
+{
+    BestTimes& shown = world_.bestTimes;
+    // Each time is taken in once, in the frame in which it becomes known.
+    const auto take = [&](Records::Kind kind, std::optional<long> was, std::optional<long> time,
+                          std::optional<long>& best, bool& isNew) {
+        if (was || !time)
+            return false;
+        isNew = recorder_ && records_.offer(kind, *time);
+        best = records_.best(kind);
+        return isNew;
+    };
+    const FightClock& clock = world_.clock;
+    const bool firstBoss
+        = take(Records::FirstBoss, before.firstBossFell, clock.firstBossFell, shown.firstBoss, shown.newFirstBoss);
+    const bool fight = take(Records::Fight, before.won, clock.won, shown.fight, shown.newFight);
+    std::string error;
+    if ((firstBoss || fight) && !records_.write(error))
+        writeLogLine(logFile(), error, true);
 }
 
 void GameSession::recordedFrameDone()
@@ -132,7 +165,9 @@ void GameSession::playFrame()
     if (desktopFrame())
         return;
     ++frame_;
+    const FightClock before = world_.clock;
     updateFrame(world_);
+    keepRecords(before);
 }
 
 void GameSession::playedFrameDone()

@@ -5,6 +5,7 @@
 #include "Replay/ReplayArchive.h"
 #include "Replay/ReplayPlayer.h"
 #include "Replay/ReplayRecorder.h"
+#include "Settings/Records.h"
 #include "Shell/OptionsScreen.h"
 #include "Shell/Pause.h"
 
@@ -12,6 +13,7 @@
 #include <optional>
 #include <string>
 
+struct FightClock;
 class SettingsFile;
 struct World;
 
@@ -24,7 +26,10 @@ public:
     static std::optional<Replay> loadReplay(const std::string& path);
 
     // Seeds the random generator (the clock's seed is kept, or the replay's is used) before the first frame.
-    GameSession(World& world, std::optional<Replay> replay);
+    // A recorded fight runs with the given jump buffer (in frames), a replay with its own. The best
+    // times are read from the records file (none without one), and a recorded fight's new bests are
+    // written to it; a replay played back shows them and never counts.
+    GameSession(World& world, std::optional<Replay> replay, int jumpBuffer = 0, const std::string& recordsPath = "");
     ~GameSession();
     GameSession(const GameSession&) = delete;
     GameSession& operator=(const GameSession&) = delete;
@@ -51,6 +56,8 @@ private:
     void recordedFrameDone();
     void playFrame();
     void playedFrameDone();
+    // After a frame's update: the bosses' times compared with the records when they fall.
+    void keepRecords(const FightClock& before);
 
     World& world_;
     std::optional<ReplayRecorder> recorder_;
@@ -58,6 +65,7 @@ private:
     std::optional<ReplayPlayer> player_;
     Pause pause_;
     std::optional<OptionsScreen> options_;
+    Records records_;
     long frame_ = 0;
     std::optional<std::string> desync_;
     // When the replay was last brought up to date on disk.

@@ -126,7 +126,7 @@ bool OptionsMenu::step(const SettingField& field, int direction)
     field.set(settings_, std::clamp(value, field.low, field.high));
     message_.clear();
     if (field.name == "jump_buffer")
-        setMessage("The jump buffer takes effect when the fight starts again", false);
+        setMessage("The jump buffer takes effect when the game starts again", false);
     return field.get(settings_) != before;
 }
 

@@ -3,6 +3,7 @@
 #include "Audio/Music.h"
 #include "Core/Core.h"
 #include "Fight/World.h"
+#include "Frame/Controls.h"
 #include "Graphics/Renderer.h"
 #include "Input/Input.h"
 
@@ -46,13 +47,21 @@ Pause::Pause()
 
 bool Pause::update(Input& input, Music& music, bool fightGoesOn)
 {
-    const bool toggle = pressed(input, SDL_SCANCODE_ESCAPE) || pressed(input, SDL_SCANCODE_P)
-        || (input.controllers().isButtonPressed(SDL_CONTROLLER_BUTTON_START) && (paused_ || fightGoesOn));
+    const Controls& controls = boundControls();
+    const std::vector<SDL_Scancode>& keys = controls.keysOf(Action::Pause);
+    const std::vector<SDL_GameControllerButton>& buttons = controls.buttonsOf(PadAction::Pause);
+    const bool padPressed = std::any_of(buttons.begin(), buttons.end(),
+        [&input](SDL_GameControllerButton button) { return input.controllers().isButtonPressed(button); });
+    const bool toggle
+        = std::any_of(keys.begin(), keys.end(), [&input](SDL_Scancode key) { return pressed(input, key); })
+        || (padPressed && (paused_ || fightGoesOn));
+    // A pad pulled out in the middle of the fight leaves its player without control: the fight waits.
+    const bool padLost = input.controllers().wasPadRemoved() && fightGoesOn;
     if (paused_ && pressed(input, SDL_SCANCODE_Q)) {
         input.stop();
         return true;
     }
-    if (!paused_ && (toggle || input.lostFocus()))
+    if (!paused_ && (toggle || input.lostFocus() || padLost))
         enter(music);
     else if (paused_ && toggle)
         leave(music);

@@ -9,10 +9,10 @@
 class Input;
 class Music;
 
-// Pausing the game. Esc or P pause and resume, a pad's Start does the same during the fight, and losing
-// the window's focus pauses. While paused no update runs and nothing is recorded (so pausing never
-// changes what happens after it), the music is paused, and the last picture stays under a dimmed
-// overlay that names the keys; Q then ends the game as closing the window does, and O (or a pad's Y)
+// Pausing the game. Esc or P pause and resume (or the keys bound to pause), a pad's Start does the same
+// during the fight, and losing the window's focus or a pad during the fight pauses. While paused no update runs and
+// nothing is recorded (so pausing never changes what happens after it), the music is paused, and the last picture stays
+// under a dimmed overlay that names the keys; Q then ends the game as closing the window does, and O (or a pad's Y)
 // opens the options screen over the same picture.
 class Pause {
 public:

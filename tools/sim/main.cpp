@@ -102,13 +102,13 @@ int run(const SimOptions& options)
     core.init(kTitle, kLogicalSize, true);
     if (options.seed)
         Random::seed(static_cast<uint32_t>(*options.seed));
-    if (replay)
-        replay->seedRandom();
     if (replay && replay->gameVersion() != kGameVersion)
         std::cerr << "duelfall-sim: the replay was recorded by Duelfall " << replay->gameVersion() << ", this is "
                   << kGameVersion << ": it may go another way\n";
 
     auto world = std::make_unique<World>();
+    if (replay)
+        replay->start(*world);
     core.scenes().setGlobalScene(makeScene(*world));
     // Recorded as the game records: the keys the frame reads, then the state once it is drawn, written
     // out at the same moments (so a simulator killed in a long run leaves its replay too).

@@ -45,3 +45,5 @@ Sound& Sound::operator=(Sound&& other) noexcept
 void Sound::play() { Mix_PlayChannelTimed(kFirstFreeChannel, handle_, kNoExtraLoops, kNoTimeLimit); }
 
 void Sound::setVolume(int volume) { Mix_VolumeChunk(handle_, volume); }
+
+void Sound::setChannelVolume(int volume) { Mix_Volume(-1, volume); }

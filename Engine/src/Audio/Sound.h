@@ -19,6 +19,8 @@ public:
     void play();
     // 0 to 128.
     void setVolume(int volume);
+    // The volume of every mixer channel, 0 to 128: it scales each sound's own volume.
+    static void setChannelVolume(int volume);
     Mix_Chunk* handle() const { return handle_; }
 
 private:

@@ -154,7 +154,14 @@ void Core::init(const std::string& title, Size size, bool useRenderTarget)
         renderTarget_ = Texture(logicalSize_, targetFormat(*renderer_, window_->handle()));
         // Cleared opaque every frame, so the stretch to the window is a copy, not a blend.
         renderTarget_.setBlendMode(SDL_BLENDMODE_NONE);
+        SDL_GetTextureScaleMode(renderTarget_.handle(), &smoothMode_);
     }
+}
+
+Rect Core::pictureRect(Size output) const
+{
+    return scaling_ == PictureScaling::WholeMultiples ? wholeMultipleBox(logicalSize_, output)
+                                                      : letterbox(logicalSize_, output);
 }
 
 void Core::run()
@@ -207,7 +214,10 @@ void Core::drawStep(const Scene* current, const Scene* global)
         // Laid out in the renderer's own pixels: more than the window's size on a high-DPI display, and
         // the window's real size whatever size was last asked of it.
         const Size output = renderer_->outputSize();
-        const Rect picture = letterbox(logicalSize_, output);
+        const Rect picture = pictureRect(output);
+        // Set every frame: a target made again after a device reset takes it too.
+        SDL_SetTextureScaleMode(
+            renderTarget_.handle(), scaling_ == PictureScaling::Smooth ? smoothMode_ : SDL_ScaleModeNearest);
         // The target is copied, not blended: where it covers the whole output a clear is overwritten.
         if (picture != Rect{{0, 0}, output} || !targetCoversOutput(*renderer_))
             renderer_->clear(kWindowClearColor);

@@ -6,7 +6,10 @@
 #include "Graphics/Image.h"
 #include "Graphics/Texture.h"
 #include "Input/Input.h"
+#include "Math/Rect.h"
 #include "Math/Size.h"
+
+#include <SDL_render.h>
 
 #include <cstdint>
 #include <functional>
@@ -16,6 +19,11 @@
 
 class Window;
 class Renderer;
+
+// How the off-screen picture is scaled to the window: Smooth with the filtering the render-scale hint
+// chose at init, Sharp with nearest pixels at the largest size that fits, WholeMultiples with nearest
+// pixels at the largest whole multiple of its size that fits (at least 1x shrunk to fit, as Sharp).
+enum class PictureScaling { Smooth, Sharp, WholeMultiples };
 
 class Core {
 public:
@@ -55,6 +63,10 @@ public:
     Size& logicalSize() { return logicalSize_; }
     Texture& renderTarget() { return renderTarget_; }
     bool usesRenderTarget() const { return useRenderTarget_; }
+    void setPictureScaling(PictureScaling scaling) { scaling_ = scaling; }
+    PictureScaling pictureScaling() const { return scaling_; }
+    // Where the picture goes in an output of this size (in the renderer's pixels); black bars around.
+    Rect pictureRect(Size output) const;
 
     // The last frame drawn into the off-screen target (or, without one, the window), read back.
     Image captureFrame();
@@ -73,6 +85,9 @@ private:
     SceneManager scenes_;
     Texture renderTarget_;
     bool useRenderTarget_ = false;
+    PictureScaling scaling_ = PictureScaling::Smooth;
+    // The filtering the target got from the render-scale hint.
+    SDL_ScaleMode smoothMode_ = SDL_ScaleModeLinear;
     Size logicalSize_;
     uint32_t fps_ = 60;
     bool audioEnabled_ = true;

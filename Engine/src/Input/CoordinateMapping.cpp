@@ -1,7 +1,6 @@
 #include "Input/CoordinateMapping.h"
 
 #include "Core/Core.h"
-#include "Graphics/Letterbox.h"
 #include "Graphics/Renderer.h"
 #include "Input/Window.h"
 
@@ -58,7 +57,7 @@ Rect pictureInWindow(Core& core)
 {
     const Size window = core.window().size();
     const Size output = core.hasRenderer() ? core.renderer().outputSize() : window;
-    const Rect box = letterbox(core.logicalSize(), output);
+    const Rect box = core.pictureRect(output);
     const Point corner = toWindow({box.x, box.y}, output, window);
     const Point far = toWindow({box.x + box.w, box.y + box.h}, output, window);
     return {corner.x, corner.y, far.x - corner.x, far.y - corner.y};

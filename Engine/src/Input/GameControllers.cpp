@@ -1,11 +1,13 @@
 #include "Input/GameControllers.h"
 
 #include "Utils/LogFile.h"
+#include "Utils/Utf8Path.h"
 
 #include <SDL.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -56,6 +58,7 @@ void GameControllers::close(SDL_JoystickID id)
         return;
     SDL_GameControllerClose(*found);
     pads_.erase(found);
+    removedSincePoll_ = true;
     writeLogLine(logFile(), "Game controller removed", false);
 }
 
@@ -65,7 +68,11 @@ void GameControllers::takeSnapshot()
         started_ = true;
         if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0)
             writeLogLine(logFile(), std::string("No game controllers: ") + SDL_GetError(), true);
+        else
+            addMappings();
     }
+    removedLastPoll_ = removedSincePoll_;
+    removedSincePoll_ = false;
     previous_ = current_;
     current_ = State{};
     for (SDL_GameController* pad : pads_) {
@@ -78,6 +85,27 @@ void GameControllers::takeSnapshot()
                 current_.axes[a] = value;
         }
     }
+}
+
+void GameControllers::addMappings() const
+{
+    std::error_code error;
+    if (mappingsFile_.empty() || !std::filesystem::is_regular_file(pathFromUtf8(mappingsFile_), error))
+        return;
+    // Pads already connected that a new mapping names are announced again as game controllers.
+    const int added = SDL_GameControllerAddMappingsFromFile(mappingsFile_.c_str());
+    if (added < 0)
+        writeLogLine(logFile(), "Game controller mappings " + mappingsFile_ + " not read: " + SDL_GetError(), true);
+    else
+        writeLogLine(
+            logFile(), "Game controller mappings added from " + mappingsFile_ + ": " + std::to_string(added), false);
+}
+
+void GameControllers::rumble(double strength, uint32_t milliseconds)
+{
+    const auto level = static_cast<uint16_t>(std::clamp(strength, 0.0, 1.0) * 0xFFFF);
+    for (SDL_GameController* pad : pads_)
+        SDL_GameControllerRumble(pad, level, level, milliseconds);
 }
 
 bool GameControllers::isButtonDown(SDL_GameControllerButton button) const

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 // Every game controller plugged in, through SDL's game-controller API so that any known pad has the
@@ -28,12 +29,21 @@ public:
     // The value furthest from rest among the pads: sticks -32768..32767, triggers 0..32767.
     int16_t axis(SDL_GameControllerAxis axis) const;
     size_t count() const { return pads_.size(); }
+    // Whether a pad was removed during the last poll.
+    bool wasPadRemoved() const { return removedLastPoll_; }
+
+    // A file of SDL's controller mappings (a gamecontrollerdb.txt) to add when the subsystem starts, so
+    // that pads SDL does not know get named buttons. A missing file is skipped; a bad one is logged.
+    void setMappingsFile(const std::string& path) { mappingsFile_ = path; }
+    // Shakes every pad that can, both motors at this strength (0 to 1), for the given time.
+    void rumble(double strength, uint32_t milliseconds);
 
 private:
     struct State {
         std::array<bool, SDL_CONTROLLER_BUTTON_MAX> buttons{};
         std::array<int16_t, SDL_CONTROLLER_AXIS_MAX> axes{};
     };
+    void addMappings() const;
     void open(int deviceIndex);
     void close(SDL_JoystickID id);
 
@@ -41,4 +51,7 @@ private:
     State previous_;
     State current_;
     bool started_ = false;
+    bool removedSincePoll_ = false;
+    bool removedLastPoll_ = false;
+    std::string mappingsFile_;
 };
