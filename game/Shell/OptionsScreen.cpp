@@ -1,6 +1,7 @@
 #include "Shell/OptionsScreen.h"
 
 #include "Core/Core.h"
+#include "Input/CoordinateMapping.h"
 #include "Input/Input.h"
 #include "Input/Window.h"
 #include "Settings/SettingsFile.h"
@@ -28,6 +29,8 @@ constexpr int kLabelLeft = 152;
 constexpr int kValueRight = 872;
 constexpr int kMessageTop = 574;
 constexpr int kHintTop = 614;
+// A quarter of a second: the window's events of a switch to full screen come over several frames.
+constexpr int kSettlingFrames = 15;
 
 // The game's palette: steel for what is read, gold for values, cyan for news, red for a refusal.
 constexpr Color kLabel{206, 222, 236, 255};
@@ -141,6 +144,17 @@ void OptionsScreen::open()
     if (core.hasWindow())
         shown.fullscreen = core.window().isFullscreen();
     menu_.emplace(shown);
+    layout_ = currentLayout();
+    settling_ = 0;
+}
+
+OptionsScreen::Layout OptionsScreen::currentLayout()
+{
+    Core& core = Core::instance();
+    if (!core.hasWindow())
+        return {};
+    const Size size = core.logicalSize();
+    return {toWindow(Point{0, 0}), toWindow(Point{size.w, size.h})};
 }
 
 void OptionsScreen::update(Input& input)
@@ -195,7 +209,15 @@ void OptionsScreen::pointer(Input& input)
     };
     const Mouse& mouse = input.mouse();
     const int pointed = rowAt(mouse.position());
-    if (pointed >= 0 && mouse.position() != mouse.previousPosition())
+    // Full screen and the scaling move the picture in the window, and with it the pointer's logical place
+    // under a still hand: pointing chooses again once the picture has kept its place for a moment.
+    if (const Layout layout = currentLayout(); layout != layout_) {
+        layout_ = layout;
+        settling_ = kSettlingFrames;
+    } else if (settling_ > 0) {
+        --settling_;
+    }
+    if (pointed >= 0 && settling_ == 0 && mouse.position() != mouse.previousPosition())
         menu_->choose(pointed);
     if (pointed >= 0 && menu_->isAdjustable(pointed) && mouse.wheel().y != 0) {
         menu_->choose(pointed);

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <optional>
+#include <utility>
 #include <vector>
 
 class Input;
@@ -34,6 +35,9 @@ public:
     static Rect rowRect(int row);
 
 private:
+    // Where the picture's corners lie in the window.
+    using Layout = std::pair<Point, Point>;
+    static Layout currentLayout();
     void run(OptionsMenu::Command command);
     void pointer(Input& input);
     // Applies and saves the menu's settings; a file that cannot be written is said on screen.
@@ -52,4 +56,7 @@ private:
     std::vector<Text> values_;
     Text message_;
     Text hint_;
+    Layout layout_;
+    // Frames to go before the pointer chooses rows again after the picture moved.
+    int settling_ = 0;
 };
