@@ -19,6 +19,7 @@
 #include "Shell/OptionsScreen.h"
 #include "Utils/Path.h"
 #include "Utils/StringUtils.h"
+#include "support/ChildProcess.h"
 #include "support/EngineHarness.h"
 #include "support/GameKeysOf.h"
 #include "support/Golden.h"
@@ -31,6 +32,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <regex>
 #include <tuple>
 
 namespace fs = std::filesystem;
@@ -41,9 +43,10 @@ namespace {
 struct Game {
     bool started = (startHeadlessCore(), Random::seed(20261207), true);
     World world;
-    GameSession session{world, std::nullopt};
+    GameSession session;
 
-    Game()
+    explicit Game(std::optional<Replay> replay = std::nullopt, int jumpBuffer = 0, const std::string& records = "")
+        : session(world, std::move(replay), jumpBuffer, records)
     {
         Core::instance().scenes().setGlobalScene(session.scene());
         Core::keyboard().setScript(Keyboard::State{});
@@ -167,11 +170,14 @@ TEST(Desktop, FullScreenTogglesOnF11AndAltEnterAndThePictureKeepsItsShape)
     game.frames(1);
 }
 
+// The times shown are pinned by the golden victory picture; records.ini holds a better first boss and a worse fight.
 TEST(Desktop, OnceTheVictoryTextIsWholeEnterPlaysAgainAndTheTextStaysWhole)
 {
     const std::string runs = basePath() + "/userData/replays";
     fs::remove_all(runs);
-    Game game;
+    const std::string records
+        = writeFile(scratchDirectory("records") + "/records.ini", "first_boss = 100\nfight=99999\n");
+    Game game(std::nullopt, 0, records);
     // Both bosses beaten the quick way: a bullet put where the boss will be in every frame it can be hit.
     static const Bullet prototype("data/img/bullet.png", {0, 0}, Bullet::kRight);
     const auto shootAt = [&](Rect target) {
@@ -195,6 +201,10 @@ TEST(Desktop, OnceTheVictoryTextIsWholeEnterPlaysAgainAndTheTextStaysWhole)
     for (int wait = 0; wait < 300 && written.find(" boss02 0\n") == std::string::npos; ++wait, SDL_Delay(10))
         written = readFile(runs + "/last.replay");
     EXPECT_EQ(Replay::parse(written).end.boss02Health, 0) << written;
+    const FightClock clock = game.world.clock;
+    EXPECT_EQ(readFile(records),
+        "# Duelfall's best times, in frames (60 a second)\nfirst_boss = 100\nfight = " + std::to_string(*clock.won)
+            + "\n");
     const Rect line = game.world.playAgainText.rect();
     // Enter does nothing while the text is still growing, and the line is not there yet.
     holdKeys(keysOf({GameKey::Enter}));
@@ -207,12 +217,97 @@ TEST(Desktop, OnceTheVictoryTextIsWholeEnterPlaysAgainAndTheTextStaysWhole)
     for (; game.world.victoryText.text() != game.world.victoryMessage && frames < 400; ++frames)
         game.frames(1);
     EXPECT_EQ(frames, 279) << "the message is whole in its 280th frame, not before";
+    EXPECT_EQ(game.world.clock.frames, *clock.won) << "the clock stops at the victory";
+    EXPECT_EQ(
+        game.world.firstBossTimeText.text(), "First boss  " + clockText(*clock.firstBossFell) + "    Best  0:01.66");
+    EXPECT_EQ(game.world.fightTimeText.text(),
+        "Whole fight  " + clockText(*clock.won) + "    Best  " + clockText(*clock.won) + "    New best!");
     holdKeys(keysOf({GameKey::Enter}));
     game.frames(1);
     EXPECT_FALSE(game.world.boss01.isFinished() || game.world.boss02.isFinished());
     EXPECT_EQ(game.world.boss01.rect(), Rect(400, 30, 170, 104));
     EXPECT_EQ(game.world.player.getHealth(), Player::kMaxHealth);
     EXPECT_EQ(game.world.victoryText.text(), game.world.victoryMessage) << "not reset: a second victory shows it whole";
+    EXPECT_TRUE(game.world.clock.frames == 0 && !game.world.bestTimes.fight) << "a new fight, a new clock";
+}
+
+// Played back, the golden won fight shows the first boss's time against the records and never beats them.
+TEST(Desktop, AReplayPlayedBackShowsTheBestTimesButNeverCounts)
+{
+    const std::string records = writeFile(scratchDirectory("replayed") + "/records.ini", "first_boss = 99999\n");
+    const Replay won = Replay::load(DUELFALL_SOURCE_DIR "/tests/golden/replays/won.replay");
+    Game game(won, 0, records);
+    Core::keyboard().setScript(keyboardStateOf(won.keysAt(1)));
+    for (int frame = 0; frame < 2300 && !game.world.clock.firstBossFell; ++frame)
+        game.frames(1);
+    EXPECT_EQ(game.world.clock.firstBossFell, 2294);
+    EXPECT_TRUE(game.world.bestTimes.firstBoss == 99999 && !game.world.bestTimes.newFirstBoss);
+    EXPECT_EQ(readFile(records), "first_boss = 99999\n");
+}
+
+// Sharp scaling shows each logical pixel as a whole block; pixel-perfect keeps 1x between black bars where 1.5x
+// would fit, and the mouse maps through the same picture.
+TEST(Desktop, SharpAndPixelPerfectScalingDrawWholePixelsAndTheMouseFollows)
+{
+    Game game;
+    game.frames(30);
+    Core& core = Core::instance();
+    const auto show = [&](PictureScaling scaling, Size size) {
+        core.setPictureScaling(scaling);
+        core.window().setSize(size);
+        game.frames(1);
+        core.renderer().setTarget(nullptr);
+        return std::pair(core.captureFrame(), core.renderer().readPixels());
+    };
+    int wrong = 0;
+    const auto [picture, sharp] = show(PictureScaling::Sharp, {2048, 1440});
+    for (int y = 0; y < 720; y += 3)
+        for (int x = 0; x < 1024; x += 3)
+            wrong += sharp.pixel(2 * x, 2 * y) != picture.pixel(x, y)
+                || sharp.pixel(2 * x + 1, 2 * y + 1) != picture.pixel(x, y);
+    const auto [target, perfect] = show(PictureScaling::WholeMultiples, {1536, 1080});
+    for (int y = 0; y < 720; y += 3)
+        for (int x = 0; x < 1024; x += 3)
+            wrong += perfect.pixel(256 + x, 180 + y) != target.pixel(x, y);
+    EXPECT_EQ(wrong, 0);
+    const Color black{0, 0, 0, 255};
+    EXPECT_EQ(std::tuple(perfect.pixel(255, 500), perfect.pixel(700, 179), perfect.pixel(1280, 900)),
+        std::tuple(black, black, black));
+    EXPECT_EQ(std::tuple(toLogical({256, 180}), toLogical({255, 180}), toLogical({1279, 899})),
+        std::tuple(Point{0, 0}, Point{-1, 0}, Point{1023, 719}));
+    show(PictureScaling::Smooth, {1536, 1080});
+    EXPECT_EQ(toLogical({256, 180}), (Point{170, 120})) << "smooth fills the window at 1.5x";
+    core.window().setSize({1024, 720});
+    game.frames(1);
+}
+
+// A tap of jump in a frame the resting player is not on the ground: no jump without a buffer; with one of 4 frames
+// the player jumps when it next stands, and the replay, whose header carries the buffer, plays back only with it.
+TEST(Desktop, AJumpBufferKeepsAnEarlyTapUntilThePlayerStandsAndTheReplayCarriesIt)
+{
+    const std::string base = basePath(), dir = gameDirectory("buffer");
+    setBasePath(dir);
+    for (const int buffer : {0, 4}) {
+        Game game(std::nullopt, buffer);
+        game.frames(60);
+        while (game.world.player.isOnGround())
+            game.frames(1);
+        const double rest = game.world.player.y();
+        holdKeys(keysOf({GameKey::Jump}));
+        game.frames(1);
+        holdKeys({});
+        game.frames(4);
+        EXPECT_EQ(game.world.player.y() < rest - 3, buffer > 0) << "buffer " << buffer;
+        EXPECT_EQ(game.session.finish(), 0);
+    }
+    setBasePath(base);
+    const std::string replay = readFile(dir + "/userData/replays/last.replay");
+    EXPECT_EQ(replay.substr(0, replay.find('\n')).substr(replay.find(" jump_buffer")), " jump_buffer 4");
+    writeFile(dir + "/unbuffered.replay", std::regex_replace(replay, std::regex(" jump_buffer 4"), ""));
+    for (const auto& [file, status] : {std::pair("userData/replays/last.replay", 0), {"unbuffered.replay", 3}})
+        EXPECT_EQ(
+            runChild({DUELFALL_SIM_PATH, "--replay", file}, dir, {{"SDL_RENDER_DRIVER", "software"}}).status, status)
+            << file;
 }
 
 // A pad plugged in through SDL's virtual joysticks, seen by the game as a real game controller.

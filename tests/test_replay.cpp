@@ -259,6 +259,12 @@ TEST(ReplayPrograms, TheSimulatorAndTheGamePlayARecordingBackOrSayWhereTheyCanno
     writeFile(dir + "/future.replay", "# duelfall-replay 2 game 2.0.0 seed 1\n1-20 right\n");
     writeFile(dir + "/long.replay", std::string(kHeader) + std::string(20'000'000, '1') + "\n" + kEnd);
     const std::string end = recorded.out.substr(0, recorded.out.find(",\"game_overs\""));
+    // Settings of random bytes: the game plays with the defaults and leaves the file as it was.
+    std::string noise(4096, '\0');
+    for (size_t i = 0; i < noise.size(); ++i)
+        noise[i] = static_cast<char>(i * 2654435761u >> 13);
+    fs::create_directories(dir + "/userData");
+    writeFile(dir + "/userData/settings.ini", noise);
     // The file, the simulator's and the game's status, a message on standard error, the simulator's summary.
     const std::tuple<std::string, int, int, std::string, std::string> cases[] = {{"game.replay", 0, 0, "", end},
         {"desync.replay", 3, 3, "desync at frame 180: expected checksum 00000000, got checksum ", "{\"frames\":180,"},
@@ -275,8 +281,10 @@ TEST(ReplayPrograms, TheSimulatorAndTheGamePlayARecordingBackOrSayWhereTheyCanno
             EXPECT_TRUE(run.err.find(message) != std::string::npos && run.err.size() < 2000) << what.substr(0, 2000);
             EXPECT_TRUE(!sim || run.out.rfind(summary, 0) == 0) << what << run.out;
         }
-    EXPECT_NE(
-        readFile(dir + "/userData/log.txt").find("Replay played back to frame 240: no desync"), std::string::npos);
+    const std::string log = readFile(dir + "/userData/log.txt");
+    EXPECT_NE(log.find("Replay played back to frame 240: no desync"), std::string::npos);
+    EXPECT_NE(log.find("settings.ini is not text: read as empty"), std::string::npos);
+    EXPECT_EQ(readFile(dir + "/userData/settings.ini"), noise);
     EXPECT_FALSE(fs::exists(dir + "/userData/replays")) << "a replay played back is not recorded again";
 }
 

@@ -29,16 +29,7 @@ constexpr size_t kQuotedLength = 80;
     throw ReplayError("line " + std::to_string(line) + ": " + what);
 }
 
-// A piece of the file in quotes: at most kQuotedLength bytes, cut back to a whole UTF-8 character.
-std::string excerpt(const std::string& text)
-{
-    if (text.size() <= kQuotedLength)
-        return "'" + text + "'";
-    size_t end = kQuotedLength;
-    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
-        --end;
-    return "'" + text.substr(0, end) + "...' (" + std::to_string(text.size()) + " characters)";
-}
+std::string excerpt(const std::string& text) { return quotedExcerpt(text, kQuotedLength); }
 
 // Decimal digits alone, at most maxDigits of them, with an optional leading '-' when allowed.
 std::optional<long long> parseInteger(const std::string& text, size_t maxDigits, bool negativeAllowed = false)

@@ -1,7 +1,7 @@
 #include "Replay/ReplayArchive.h"
 
 #include "Utils/LogFile.h"
-#include "Utils/ReplaceFile.h"
+#include "Utils/TextFile.h"
 #include "Utils/Time.h"
 #include "Utils/Utf8Path.h"
 

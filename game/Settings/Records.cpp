@@ -1,13 +1,8 @@
 #include "Settings/Records.h"
 
 #include "Utils/LogFile.h"
-#include "Utils/ReplaceFile.h"
 #include "Utils/StringUtils.h"
-#include "Utils/Utf8Path.h"
-
-#include <filesystem>
-#include <fstream>
-#include <sstream>
+#include "Utils/TextFile.h"
 
 namespace {
 
@@ -20,16 +15,7 @@ constexpr std::uintmax_t kLargestFile = 1 << 16;
 
 Records Records::read(const std::string& utf8Path)
 {
-    std::error_code error;
-    const std::filesystem::path path = pathFromUtf8(utf8Path);
-    std::string text;
-    if (std::filesystem::is_regular_file(path, error) && std::filesystem::file_size(path, error) <= kLargestFile) {
-        std::ifstream file(path, std::ios::binary);
-        std::ostringstream bytes;
-        bytes << file.rdbuf();
-        text = bytes.str();
-    }
-    Records records = parse(text, utf8Path);
+    Records records = parse(readTextFile(utf8Path, kLargestFile).value_or(""), utf8Path);
     for (const std::string& problem : records.problems_)
         writeLogLine(logFile(), problem, false);
     return records;

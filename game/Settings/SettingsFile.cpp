@@ -1,13 +1,11 @@
 #include "Settings/SettingsFile.h"
 
 #include "Utils/LogFile.h"
-#include "Utils/ReplaceFile.h"
 #include "Utils/StringUtils.h"
+#include "Utils/TextFile.h"
 #include "Utils/Utf8Path.h"
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace {
 
@@ -41,33 +39,14 @@ bool isText(std::string_view bytes)
     return true;
 }
 
-std::string excerpt(const std::string& text)
-{
-    if (text.size() <= kQuotedLength)
-        return "'" + text + "'";
-    size_t end = kQuotedLength;
-    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
-        --end;
-    return "'" + text.substr(0, end) + "...'";
-}
-
 } // namespace
 
 SettingsFile SettingsFile::read(const std::string& utf8Path)
 {
     std::error_code error;
-    const std::filesystem::path path = pathFromUtf8(utf8Path);
-    std::string text;
-    if (std::filesystem::is_regular_file(path, error)) {
-        if (std::filesystem::file_size(path, error) > kLargestFile) {
-            writeLogLine(logFile(), "settings.ini is over a megabyte: not read, the defaults are used", false);
-        } else {
-            std::ifstream file(path, std::ios::binary);
-            std::ostringstream bytes;
-            bytes << file.rdbuf();
-            text = bytes.str();
-        }
-    }
+    if (std::filesystem::file_size(pathFromUtf8(utf8Path), error) > kLargestFile && !error)
+        writeLogLine(logFile(), "settings.ini is over a megabyte: not read, the defaults are used", false);
+    const std::string text = readTextFile(utf8Path, kLargestFile).value_or("");
     SettingsFile settings = parse(text, utf8Path);
     for (const std::string& problem : settings.problems_)
         writeLogLine(logFile(), problem, false);
@@ -104,7 +83,7 @@ SettingsFile SettingsFile::parse(const std::string& text, const std::string& utf
         const std::string at = "settings.ini line " + std::to_string(i + 1) + ": ";
         const size_t equals = content.find('=');
         if (equals == std::string::npos) {
-            file.problems_.push_back(at + "expected 'name = value', got " + excerpt(content));
+            file.problems_.push_back(at + "expected 'name = value', got " + quotedExcerpt(content, kQuotedLength));
             continue;
         }
         std::string name = content.substr(0, equals);
@@ -113,7 +92,8 @@ SettingsFile SettingsFile::parse(const std::string& text, const std::string& utf
         trim(value);
         const SettingField* field = settingNamed(name);
         if (field == nullptr) {
-            file.problems_.push_back(at + "unknown setting " + excerpt(name) + " (kept in the file)");
+            file.problems_.push_back(
+                at + "unknown setting " + quotedExcerpt(name, kQuotedLength) + " (kept in the file)");
             continue;
         }
         // A later line of the same name wins; a bad one leaves the default, whatever came before.

@@ -63,3 +63,13 @@ std::vector<std::string> split(std::string_view text, char delimiter, bool skipE
 {
     return split(text, std::string_view(&delimiter, 1), skipEmpty);
 }
+
+std::string quotedExcerpt(const std::string& text, size_t limit)
+{
+    if (text.size() <= limit)
+        return "'" + text + "'";
+    size_t end = limit;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+        --end;
+    return "'" + text.substr(0, end) + "...' (" + std::to_string(text.size()) + " characters)";
+}
