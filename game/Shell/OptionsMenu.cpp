@@ -1,6 +1,7 @@
 #include "Shell/OptionsMenu.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 
 namespace {
@@ -25,13 +26,27 @@ std::string shownButton(SDL_GameControllerButton button)
     return capitalised(name);
 }
 
+std::string keyActionLabel(int action) { return capitalised(actionName(static_cast<Action>(action))); }
+
+std::string padActionLabel(int action) { return "Pad " + std::string(padActionName(static_cast<PadAction>(action))); }
+
+// The action other than `own` whose list holds the key or button already; -1 for none.
+template <typename Binding, size_t N>
+int holderOf(const std::array<std::vector<Binding>, N>& lists, int own, Binding binding)
+{
+    for (size_t i = 0; i < N; ++i)
+        if (static_cast<int>(i) != own && std::find(lists[i].begin(), lists[i].end(), binding) != lists[i].end())
+            return static_cast<int>(i);
+    return -1;
+}
+
 // "music_volume" reads "Music volume".
 std::string labelOf(const SettingField& field)
 {
     if (field.kind == SettingKind::Keys)
-        return capitalised(actionName(static_cast<Action>(field.index)));
+        return keyActionLabel(field.index);
     if (field.kind == SettingKind::PadButtons)
-        return "Pad " + std::string(padActionName(static_cast<PadAction>(field.index)));
+        return padActionLabel(field.index);
     if (field.name == "fullscreen")
         return "Full screen";
     std::string label = field.name;
@@ -176,6 +191,23 @@ void OptionsMenu::goBack()
             chosen_ = i;
 }
 
+template <typename Binding, size_t N>
+bool OptionsMenu::bind(std::array<std::vector<Binding>, N>& lists, Binding binding, const std::string& name,
+    std::string (*actionLabel)(int), const char* noun)
+{
+    const SettingField& field = *rows_[static_cast<size_t>(chosen_)].field;
+    if (const int holder = holderOf(lists, field.index, binding); holder >= 0) {
+        setMessage(name + " is already the " + noun + " of " + actionLabel(holder) + ": choose another", true);
+        return false;
+    }
+    waiting_ = Waiting::None;
+    std::vector<Binding>& list = lists[static_cast<size_t>(field.index)];
+    const bool changed = list != std::vector<Binding>{binding};
+    list = {binding};
+    setMessage(labelOf(field) + ": " + name, false);
+    return changed;
+}
+
 bool OptionsMenu::pressKey(SDL_Scancode key)
 {
     if (waiting_ == Waiting::None)
@@ -186,22 +218,12 @@ bool OptionsMenu::pressKey(SDL_Scancode key)
     }
     if (waiting_ != Waiting::Key)
         return false;
-    const SettingField& field = *rows_[static_cast<size_t>(chosen_)].field;
     // F11 switches full screen wherever the game is: it cannot be a key of the fight as well.
     if (key == SDL_SCANCODE_F11) {
         setMessage("F11 switches full screen: choose another key", true);
         return false;
     }
-    if (const std::string owner = ownerOfKey(key); !owner.empty()) {
-        setMessage(keyName(key) + " is already the key of " + owner + ": choose another", true);
-        return false;
-    }
-    waiting_ = Waiting::None;
-    std::vector<SDL_Scancode>& keys = settings_.keys[static_cast<size_t>(field.index)];
-    const bool changed = keys != std::vector<SDL_Scancode>{key};
-    keys = {key};
-    setMessage(labelOf(field) + ": " + keyName(key), false);
-    return changed;
+    return bind(settings_.keys, key, keyName(key), keyActionLabel, "key");
 }
 
 bool OptionsMenu::pressPadButton(SDL_GameControllerButton button)
@@ -216,49 +238,17 @@ bool OptionsMenu::pressPadButton(SDL_GameControllerButton button)
         cancelWait();
         return false;
     }
-    const SettingField& field = *rows_[static_cast<size_t>(chosen_)].field;
     if (button >= SDL_CONTROLLER_BUTTON_DPAD_UP && button <= SDL_CONTROLLER_BUTTON_DPAD_RIGHT) {
         setMessage("The d-pad moves and aims: choose another button", true);
         return false;
     }
-    if (const std::string owner = ownerOfButton(button); !owner.empty()) {
-        setMessage(shownButton(button) + " is already the button of " + owner + ": choose another", true);
-        return false;
-    }
-    waiting_ = Waiting::None;
-    auto& buttons = settings_.padButtons[static_cast<size_t>(field.index)];
-    const bool changed = buttons != std::vector<SDL_GameControllerButton>{button};
-    buttons = {button};
-    setMessage(labelOf(field) + ": " + shownButton(button), false);
-    return changed;
+    return bind(settings_.padButtons, button, shownButton(button), padActionLabel, "button");
 }
 
 void OptionsMenu::cancelWait()
 {
     waiting_ = Waiting::None;
     message_.clear();
-}
-
-std::string OptionsMenu::ownerOfKey(SDL_Scancode key) const
-{
-    const int own = rows_[static_cast<size_t>(chosen_)].field->index;
-    for (int i = 0; i < kActionCount; ++i) {
-        const auto& keys = settings_.keys[static_cast<size_t>(i)];
-        if (i != own && std::find(keys.begin(), keys.end(), key) != keys.end())
-            return capitalised(actionName(static_cast<Action>(i)));
-    }
-    return "";
-}
-
-std::string OptionsMenu::ownerOfButton(SDL_GameControllerButton button) const
-{
-    const int own = rows_[static_cast<size_t>(chosen_)].field->index;
-    for (int i = 0; i < kPadActionCount; ++i) {
-        const auto& buttons = settings_.padButtons[static_cast<size_t>(i)];
-        if (i != own && std::find(buttons.begin(), buttons.end(), button) != buttons.end())
-            return "Pad " + std::string(padActionName(static_cast<PadAction>(i)));
-    }
-    return "";
 }
 
 void OptionsMenu::choose(int row)

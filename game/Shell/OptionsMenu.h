@@ -59,9 +59,11 @@ private:
     bool step(const SettingField& field, int direction);
     bool activate();
     void goBack();
-    // The action other than the one being bound that holds the key or button already, if any.
-    std::string ownerOfKey(SDL_Scancode key) const;
-    std::string ownerOfButton(SDL_GameControllerButton button) const;
+    // Makes the key or button the only one of the action being bound, unless another action of the same
+    // lists holds it already: then it is refused, with a message naming that action, and the wait goes on.
+    template <typename Binding, size_t N>
+    bool bind(std::array<std::vector<Binding>, N>& lists, Binding binding, const std::string& name,
+        std::string (*actionLabel)(int), const char* noun);
 
     Settings settings_;
     Page page_ = Page::Main;
