@@ -718,7 +718,7 @@ make_zip
 [ "$mode" = --test ] || exit 0
 
 # DUELFALL_WINE_CHECKS picks some of the Wine runs while one is being worked on; "gameover" (the change
-# of size on the game-over screen, about ten minutes) runs only when asked for.
+# of size on the game-over screen, about six minutes) runs only when asked for.
 checks=${DUELFALL_WINE_CHECKS:-tests zip executable resize fatal cyrillic}
 started=$SECONDS
 start_wine
