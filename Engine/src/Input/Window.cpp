@@ -75,12 +75,8 @@ void Window::enterFullscreen(uint32_t mode)
 void Window::leaveFullscreen()
 {
     SDL_SetWindowFullscreen(handle_, 0);
-    if (isUnmanagedWindow(handle_)) {
+    if (isUnmanagedWindow(handle_))
         placeUnmanagedWindow(handle_, windowedArea_);
-        // SDL still believes the desktop's size, which no event will correct: the X window's size did
-        // not change as SDL thought.
-        SDL_SetWindowSize(handle_, windowedArea_.w, windowedArea_.h);
-    }
 }
 
 void Window::setDisplayMode(const SDL_DisplayMode& mode)
