@@ -69,24 +69,14 @@ std::string trimmed(std::string text)
     return text;
 }
 
-// The end of the key name that starts at `from`: the longest piece SDL knows that ends the text or is
-// followed by a comma. A name may hold a comma itself ("," and "Keypad ,").
+// The key name that starts at `from` and where it ends: the longest piece SDL knows that ends the text or
+// a comma. A name may hold a comma itself ("," and "Keypad ,"): then the comma after it ends it.
 std::optional<std::pair<SDL_Scancode, size_t>> readKeyName(const std::string& text, size_t from)
 {
-    std::vector<size_t> ends{text.size()};
-    for (size_t i = from; i < text.size(); ++i)
-        if (text[i] == ',')
-            ends.insert(ends.end(), {i, i + 1});
-    std::sort(ends.begin(), ends.end(), std::greater<>());
-    for (size_t end : ends) {
-        if (end <= from)
-            break;
-        const size_t next = text.find_first_not_of(" \t", end);
-        if (next != std::string::npos && text[next] != ',')
-            continue;
+    for (size_t end = text.size(); end != std::string::npos && end > from;
+         end = end == 0 ? std::string::npos : text.rfind(',', end - 1))
         if (const std::optional<SDL_Scancode> key = keyNamed(trimmed(text.substr(from, end - from))))
             return std::make_pair(*key, end);
-    }
     return std::nullopt;
 }
 

@@ -32,6 +32,7 @@
 #include <iostream>
 #include <map>
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -219,6 +220,10 @@ int run(const SimOptions& options)
 
 int main(int argc, char* argv[])
 {
+    if (argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")) {
+        std::cout << simUsage();
+        return 0;
+    }
     try {
         return run(parseSimOptions(argc, argv));
     } catch (const std::exception& error) {
