@@ -26,7 +26,8 @@ public:
     // The keys that went down during the last poll, in order, auto-repeat left out: a press and release
     // between two polls is still seen here, and so are key events pushed by a program.
     const std::vector<SDL_Keysym>& keyPresses() const { return keyPresses_; }
-    // Whether the window lost its focus during the last poll (even if it got it back in the same poll).
+    // Whether the window lost its focus, or was hidden or minimised, during the last poll (even if it got
+    // it back in the same poll).
     bool lostFocus() const { return lostFocus_; }
     bool isRunning() const { return running_; }
     bool isFocused() const { return focused_; }
