@@ -14,6 +14,8 @@ set -o errtrace
 trap 'echo "web.sh: line $LINENO: \"$BASH_COMMAND\" failed (status $?)" >&2' ERR
 cd "$(dirname "$0")/.."
 root=$(pwd)
+# shellcheck source=scripts/debian-sources.sh
+source "$root/scripts/debian-sources.sh"
 
 mode=${1:-}
 case "$mode" in "" | --test | --deps) ;; *)
@@ -38,40 +40,7 @@ declare -A versions=(
 )
 
 install_packages() {
-  local packages=(cmake ninja-build dpkg-dev zip unzip emscripten chromium python3 python3-websocket)
-  local missing=() p
-  for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-  done
-  [ "${#missing[@]}" -eq 0 ] && return
-  echo "Installing: ${missing[*]}"
-  local sudo_cmd=""
-  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
-  export DEBIAN_FRONTEND=noninteractive
-  $sudo_cmd apt-get -o DPkg::Lock::Timeout=600 update -qq
-  $sudo_cmd apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends "${missing[@]}"
-}
-
-# apt-get source needs deb-src entries; a stock Debian 12 has only binary ones.
-enable_source_packages() {
-  if grep -rqsE '^(deb-src[[:space:]]|Types:.*deb-src)' /etc/apt/sources.list /etc/apt/sources.list.d/; then
-    return
-  fi
-  local sudo_cmd=""
-  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
-  local tmp
-  tmp=$(mktemp)
-  if [ -f /etc/apt/sources.list.d/debian.sources ]; then
-    sed -E 's/^Types:.*/Types: deb-src/' /etc/apt/sources.list.d/debian.sources >"$tmp"
-    $sudo_cmd install -m 644 "$tmp" /etc/apt/sources.list.d/duelfall-deb-src.sources
-  else
-    grep -hE '^deb[[:space:]]' /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null |
-      sed -E 's/^deb /deb-src /' >"$tmp"
-    $sudo_cmd install -m 644 "$tmp" /etc/apt/sources.list.d/duelfall-deb-src.list
-  fi
-  rm -f "$tmp"
-  echo "Added deb-src entries; updating the package lists"
-  $sudo_cmd apt-get -o DPkg::Lock::Timeout=600 update -qq
+  install_missing cmake ninja-build dpkg-dev zip unzip emscripten chromium python3 python3-websocket
 }
 
 cache_key() {
@@ -79,28 +48,6 @@ cache_key() {
   emscripten=$(dpkg-query -W -f='${Version}' emscripten | cut -d- -f1 | tr -c 'A-Za-z0-9.\n' _)
   flags_hash=$(echo "$web_flags" | sha256sum | cut -c1-8)
   echo "sdl2-${versions[libsdl2]}_image-${versions[libsdl2-image]}_mixer-${versions[libsdl2-mixer]}_ttf-${versions[libsdl2-ttf]}_freetype-${versions[freetype]}_pugixml-${versions[pugixml]}_emscripten-${emscripten}_flags-$flags_hash"
-}
-
-# Unpacks Debian's source package $1 into $cache/src and prints its directory.
-fetch_source() {
-  local package=$1 version=${versions[$1]}
-  mkdir -p "$cache/src"
-  local dir
-  dir=$(find "$cache/src" -maxdepth 1 -type d -name "$package-$version*" | head -n 1)
-  if [ -z "$dir" ]; then
-    enable_source_packages >&2
-    (cd "$cache/src" && apt-get source -qq "$package" >"$package.log" 2>&1) || {
-      cat "$cache/src/$package.log" >&2
-      echo "apt-get source $package failed" >&2
-      return 1
-    }
-    dir=$(find "$cache/src" -maxdepth 1 -type d -name "$package-$version*" | head -n 1)
-    if [ -z "$dir" ]; then
-      echo "Debian's $package is no longer version $version: update the versions in $0" >&2
-      return 1
-    fi
-  fi
-  echo "$dir"
 }
 
 # Configures, builds and installs one CMake project into the prefix with emcmake, once.
@@ -170,7 +117,11 @@ build_duelfall() {
   echo "== Building Duelfall for the browser"
   emcmake cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_CXX_FLAGS_RELEASE="$web_flags -DNDEBUG" -DCMAKE_EXE_LINKER_FLAGS_RELEASE="$web_flags" \
-    -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_FIND_ROOT_PATH="$prefix" -DDUELFALL_BENCHMARKS=OFF >/dev/null
+    -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_FIND_ROOT_PATH="$prefix" -DDUELFALL_BENCHMARKS=OFF \
+    >"$build-configure.log" 2>&1 || {
+    tail -n 40 "$build-configure.log"
+    return 1
+  }
   cmake --build "$build" -j "$jobs" --target duelfall-web
 }
 

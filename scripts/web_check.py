@@ -167,6 +167,14 @@ class Browser:
             params["text"] = key
         self.call("Input.dispatchKeyEvent", **params)
 
+    def keys(self, *steps):
+        """Presses ("+name") and releases ("-name") keys in turn, waiting where a number of seconds is given."""
+        for step in steps:
+            if isinstance(step, str):
+                self.key(step[1:], step[0] == "+")
+            else:
+                self.pump(step)
+
     def download(self, element_id, folder, name, seconds=30):
         """Clicks the page's link and waits for the file it downloads."""
         os.makedirs(folder, exist_ok=True)
@@ -232,30 +240,14 @@ def check_keys(browser, base, sim, out):
         report(False, "the start screen asks for a click or a key")
         return
     report(True, "the start screen asks for a click or a key once the assets are loaded")
-    browser.key("enter", True)
-    browser.key("enter", False)
+    browser.keys("+enter", "-enter")
     started = browser.wait_for("document.getElementById('start').hidden && Module.calledRun === true", 30)
     report(started, "a key starts the game")
     browser.pump(1.5)
-    before = os.path.join(out, "web-keys-before.png")
-    browser.screenshot(before)
-    browser.key("right", True)
-    browser.key("fire", True)
-    browser.pump(1.5)
-    browser.key("jump", True)
-    browser.pump(0.4)
-    browser.key("jump", False)
-    browser.pump(1.0)
-    browser.key("fire", False)
-    browser.key("right", False)
-    browser.pump(0.5)
-    after = os.path.join(out, "web-keys-after.png")
-    browser.screenshot(after)
-    browser.key("escape", True)
-    browser.key("escape", False)
-    browser.pump(0.5)
-    browser.key("q", True)
-    browser.key("q", False)
+    browser.screenshot(os.path.join(out, "web-keys-before.png"))
+    browser.keys("+right", "+fire", 1.5, "+jump", 0.4, "-jump", 1.0, "-fire", "-right", 0.5)
+    browser.screenshot(os.path.join(out, "web-keys-after.png"))
+    browser.keys("+escape", "-escape", 0.5, "+q", "-q")
     ended = browser.wait_for("getComputedStyle(document.getElementById('message')).display !== 'none'", 20)
     report(ended, "Esc pauses and Q ends the game: " + str(browser.evaluate("document.getElementById('message').textContent")))
     replay = browser.download("replay", os.path.join(out, "keys-download"), "duelfall-last.replay")

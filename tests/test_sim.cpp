@@ -60,7 +60,7 @@ TEST(Golden, AKeyScriptThatLetsThePlayerDieReachesGameOverAndEnterRestartsTheFig
     const std::string keys = std::string(DUELFALL_SOURCE_DIR) + "/tools/sim/scripts/gameover.keys";
     ChildRun run = runSim(dir, "--seed 1 --input " + keys + " --until gameover --shot-at gameover:over.png");
     ASSERT_EQ(run.status, 0) << run.err;
-    ASSERT_EQ(jsonField(run.out, "outcome"), "gameover") << run.out;
+    ASSERT_EQ(jsonField(run.out, "outcome") + jsonField(run.out, "game_overs"), "gameover1") << run.out;
     const long over = std::stol(jsonField(run.out, "frames"));
 
     // The same game again, with Enter held while the player fades out (it does nothing yet) and pressed in

@@ -145,12 +145,7 @@ void Core::init(const std::string& title, Size size, bool useRenderTarget)
     // the display's own pixels, never a picture that the system stretches into a blur. Windows needs
     // the hint for that (it also makes the process per-monitor DPI aware, as the game's manifest does).
     SDL_SetHint(SDL_HINT_WINDOWS_DPI_SCALING, "1");
-    uint32_t flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI;
-#ifdef __EMSCRIPTEN__
-    // In a page the window is the canvas, which the page sizes to fill the browser's window.
-    flags |= SDL_WINDOW_RESIZABLE;
-#endif
-    window_ = std::make_unique<Window>(title, size, flags);
+    window_ = std::make_unique<Window>(title, size, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI);
     renderer_ = std::make_unique<Renderer>(window_->handle(), -1, SDL_RENDERER_ACCELERATED);
 
     logicalSize_ = size;
