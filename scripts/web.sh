@@ -115,11 +115,12 @@ build_dependencies
 
 build_duelfall() {
   echo "== Building Duelfall for the browser"
+  mkdir -p "$build"
   emcmake cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_CXX_FLAGS_RELEASE="$web_flags -DNDEBUG" -DCMAKE_EXE_LINKER_FLAGS_RELEASE="$web_flags" \
     -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_FIND_ROOT_PATH="$prefix" -DDUELFALL_BENCHMARKS=OFF \
-    >"$build-configure.log" 2>&1 || {
-    tail -n 40 "$build-configure.log"
+    >"$build/configure.log" 2>&1 || {
+    tail -n 40 "$build/configure.log"
     return 1
   }
   cmake --build "$build" -j "$jobs" --target duelfall-web

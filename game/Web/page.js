@@ -159,6 +159,13 @@
     window.dispatchEvent(new Event('resize'));
   });
 
+  // The canvas keeps its drawing once shown, as a window does: a pause starts from the last frame's
+  // picture, read back from it.
+  const getContext = canvas.getContext.bind(canvas);
+  canvas.getContext = function (type, attributes) {
+    return getContext(type, Object.assign({}, attributes, {preserveDrawingBuffer: true}));
+  };
+
   window.Module = {
     canvas: canvas,
     print: function (text) { console.log(text); },
