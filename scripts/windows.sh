@@ -139,7 +139,7 @@ test_programs() {
     name=$(basename "$source" .cpp)
     skip=0
     for other in "${not_on_windows[@]}"; do [ "$name" = "$other" ] && skip=1; done
-    [ "$skip" -eq 0 ] && echo "$name"
+    if [ "$skip" -eq 0 ]; then echo "$name"; fi
   done
 }
 
@@ -163,7 +163,7 @@ build_duelfall() {
 # The DLLs an executable or DLL imports that are not part of Windows itself, found in the prefix.
 imported_dlls() {
   x86_64-w64-mingw32-objdump -p "$1" | sed -n 's/^\s*DLL Name: //p' | while read -r dll; do
-    [ -f "$prefix/bin/$dll" ] && echo "$dll"
+    if [ -f "$prefix/bin/$dll" ]; then echo "$dll"; fi
   done
   return 0
 }
@@ -499,6 +499,41 @@ check_resize_resets() {
   return 0
 }
 
+# The same change of size on the game-over screen, played live: the player stands under the first boss
+# firing up until its rockets end the fight (about 2100 frames: several minutes at Wine's Direct3D speed
+# here, so not among the default checks).
+check_gameover_resize() {
+  local game=$wine_out/unpacked/Duelfall replay i frames=""
+  [ -d "$game" ] || unzip -q "$zip_path" -d "$wine_out/unpacked"
+  rm -rf "$game/userData"
+  replay=$game/userData/replays/last.replay
+  (cd "$game" && SDL_RENDER_DRIVER=direct3d exec timeout -s KILL 1800 wine duelfall.exe >gameover.out 2>&1) &
+  local pid=$!
+  if ! wait_for_window Duelfall 60 >/dev/null; then
+    fail "the game's window did not open for the game over"
+    return 0
+  fi
+  sleep 6
+  xdotool keydown Up Control_L
+  # The replay is written at each game over: its end line then gives the player no health.
+  for i in $(seq 1500); do
+    frames=$({ tr -d '\r' <"$replay" 2>/dev/null || true; } | sed -n 's/^# end \([0-9]*\) [0-9a-f]* player 0 .*/\1/p')
+    [ -n "$frames" ] && break
+    sleep 1
+  done
+  xdotool keyup Up Control_L
+  if [ -z "$frames" ]; then
+    fail "no game over within $i s (see $game/gameover.out)"
+  else
+    echo "-- game over after $frames frames, $i s"
+    sleep 4
+    resize_and_back gameover
+  fi
+  wineserver -k 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true # killed on purpose: its status says nothing
+  return 0
+}
+
 # ---- A player whose name Windows' ANSI code page cannot spell -----------------------------------
 # A Wine user named "Юрий" (in a prefix of a non-root user's own: root may write anywhere) plays the
 # zip unpacked into folders named with Cyrillic letters, a space and an accent: one it cannot write, as
@@ -625,7 +660,8 @@ build_duelfall
 make_zip
 [ "$mode" = --test ] || exit 0
 
-# DUELFALL_WINE_CHECKS picks some of the Wine runs while one is being worked on (all by default).
+# DUELFALL_WINE_CHECKS picks some of the Wine runs while one is being worked on; "gameover" (the change
+# of size on the game-over screen, about six minutes) runs only when asked for.
 checks=${DUELFALL_WINE_CHECKS:-tests zip executable resize fatal cyrillic}
 started=$SECONDS
 start_wine
@@ -633,6 +669,7 @@ start_wine
 [[ " $checks " == *" zip "* ]] && check_unpacked_zip
 [[ " $checks " == *" executable "* ]] && check_executable
 [[ " $checks " == *" resize "* ]] && check_resize_resets
+[[ " $checks " == *" gameover "* ]] && check_gameover_resize
 [[ " $checks " == *" fatal "* ]] && check_fatal_error_box
 [[ " $checks " == *" cyrillic "* ]] && check_cyrillic_player
 echo "-- Wine runs took $((SECONDS - started)) s"

@@ -32,6 +32,7 @@
 #include <fstream>
 #include <iostream>
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -181,6 +182,10 @@ int run(const SimOptions& options)
 
 int main(int argc, char* argv[])
 {
+    if (argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")) {
+        std::cout << simUsage();
+        return 0;
+    }
     try {
         return run(parseSimOptions(argc, argv));
     } catch (const std::exception& error) {

@@ -1,6 +1,7 @@
 #include "Input/Window.h"
 
 #include "Core/Core.h"
+#include "System/UnmanagedWindow.h"
 
 #include <SDL_hints.h>
 
@@ -44,20 +45,38 @@ bool Window::isFullscreen() const { return (SDL_GetWindowFlags(handle_) & SDL_WI
 void Window::toggleFullscreen()
 {
     if (isFullscreen()) {
-        SDL_SetWindowFullscreen(handle_, 0);
+        leaveFullscreen();
         // The video mode change may have resized the window; the stored size is the one to return to.
         SDL_SetWindowSize(handle_, size_.w, size_.h);
     } else {
-        SDL_SetWindowFullscreen(handle_, SDL_WINDOW_FULLSCREEN);
+        enterFullscreen(SDL_WINDOW_FULLSCREEN);
     }
 }
 
 void Window::toggleDesktopFullscreen()
 {
     if (isFullscreen())
-        SDL_SetWindowFullscreen(handle_, 0);
+        leaveFullscreen();
     else
-        SDL_SetWindowFullscreen(handle_, SDL_WINDOW_FULLSCREEN_DESKTOP);
+        enterFullscreen(SDL_WINDOW_FULLSCREEN_DESKTOP);
+}
+
+void Window::enterFullscreen(uint32_t mode)
+{
+    SDL_GetWindowPosition(handle_, &windowedArea_.x, &windowedArea_.y);
+    SDL_GetWindowSize(handle_, &windowedArea_.w, &windowedArea_.h);
+    const bool unmanaged = isUnmanagedWindow(handle_);
+    SDL_SetWindowFullscreen(handle_, mode);
+    SDL_Rect display{};
+    if (unmanaged && SDL_GetDisplayBounds(SDL_GetWindowDisplayIndex(handle_), &display) == 0)
+        placeUnmanagedWindow(handle_, {display.x, display.y, display.w, display.h});
+}
+
+void Window::leaveFullscreen()
+{
+    SDL_SetWindowFullscreen(handle_, 0);
+    if (isUnmanagedWindow(handle_))
+        placeUnmanagedWindow(handle_, windowedArea_);
 }
 
 void Window::setDisplayMode(const SDL_DisplayMode& mode)

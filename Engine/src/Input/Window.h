@@ -41,6 +41,11 @@ public:
     void setScaleQuality(bool linear);
 
 private:
+    void enterFullscreen(uint32_t mode);
+    void leaveFullscreen();
+
     SDL_Window* handle_ = nullptr;
     Size size_;
+    // Where the window was before full screen, to return to where no window manager remembers it.
+    Rect windowedArea_;
 };
