@@ -2,8 +2,10 @@
 # Installs what is missing, then builds and runs every test twice: a normal build in build/ and an
 # AddressSanitizer + UndefinedBehaviorSanitizer build in build-asan/. Both must pass. Then each fuzz
 # target runs for 30 seconds and the autopilot plays a 10 000-frame soak with its memory watched: it
-# loses its first fight on purpose, restarts, and wins the second. Last, the Windows leg
-# (scripts/windows.sh --test): the cross-build, the zip, and the Windows programs run under Wine.
+# loses its first fight on purpose, restarts, and wins the second. Then the Windows leg
+# (scripts/windows.sh --test): the cross-build, the zip, and the Windows programs run under Wine. Last,
+# the browser leg (scripts/web.sh --test): the WebAssembly build, its zip, and the page played in
+# headless Chromium.
 #
 # Every stage prints its elapsed time ("== <stage>: N s") and the Linux part its total, so that each can
 # be measured on its own.
@@ -61,5 +63,7 @@ echo "== Linux part: $((SECONDS - linux_start)) s"
 
 stage "Windows leg: cross-build with mingw-w64, then the Windows programs under Wine"
 bash scripts/windows.sh --test
+stage "Browser leg: WebAssembly build with Emscripten, then the zip served and played in headless Chromium"
+bash scripts/web.sh --test
 stage
 echo "== Everything: $((SECONDS - linux_start)) s"

@@ -16,6 +16,8 @@ set -o errtrace
 trap 'echo "windows.sh: line $LINENO: \"$BASH_COMMAND\" failed (status $?)" >&2' ERR
 cd "$(dirname "$0")/.."
 root=$(pwd)
+# shellcheck source=scripts/debian-sources.sh
+source "$root/scripts/debian-sources.sh"
 
 mode=${1:-}
 case "$mode" in "" | --test | --deps) ;; *)
@@ -37,46 +39,9 @@ declare -A versions=(
 )
 
 install_packages() {
-  local packages=(
-    cmake ninja-build dpkg-dev zip
-    gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  install_missing cmake ninja-build dpkg-dev zip \
+    gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 \
     wine wine64 xvfb x11-utils xdotool imagemagick unzip libgtest-dev python3 python3-pil
-  )
-  local missing=() p
-  for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-  done
-  [ "${#missing[@]}" -eq 0 ] && return
-  echo "Installing: ${missing[*]}"
-  local sudo_cmd=""
-  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
-  export DEBIAN_FRONTEND=noninteractive
-  # Other installs may hold dpkg's lock for a while; wait for it instead of failing.
-  $sudo_cmd apt-get -o DPkg::Lock::Timeout=600 update -qq
-  $sudo_cmd apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends "${missing[@]}"
-}
-
-# apt-get source needs deb-src entries; a stock Debian 12 has only binary ones. Add source entries
-# for the same archives the machine already uses.
-enable_source_packages() {
-  if grep -rqsE '^(deb-src[[:space:]]|Types:.*deb-src)' /etc/apt/sources.list /etc/apt/sources.list.d/; then
-    return
-  fi
-  local sudo_cmd=""
-  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
-  local tmp
-  tmp=$(mktemp)
-  if [ -f /etc/apt/sources.list.d/debian.sources ]; then
-    sed -E 's/^Types:.*/Types: deb-src/' /etc/apt/sources.list.d/debian.sources >"$tmp"
-    $sudo_cmd install -m 644 "$tmp" /etc/apt/sources.list.d/duelfall-deb-src.sources
-  else
-    grep -hE '^deb[[:space:]]' /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null |
-      sed -E 's/^deb /deb-src /' >"$tmp"
-    $sudo_cmd install -m 644 "$tmp" /etc/apt/sources.list.d/duelfall-deb-src.list
-  fi
-  rm -f "$tmp"
-  echo "Added deb-src entries; updating the package lists"
-  $sudo_cmd apt-get -o DPkg::Lock::Timeout=600 update -qq
 }
 
 cache_key() {
@@ -87,28 +52,6 @@ cache_key() {
 
 cache=${DUELFALL_WINDOWS_CACHE:-$HOME/.cache/duelfall-windows}/$(cache_key)
 prefix=$cache/prefix
-
-# Unpacks Debian's source package $1 into $cache/src and prints its directory.
-fetch_source() {
-  local package=$1 version=${versions[$1]}
-  mkdir -p "$cache/src"
-  local dir
-  dir=$(find "$cache/src" -maxdepth 1 -type d -name "$package-$version*" | head -n 1)
-  if [ -z "$dir" ]; then
-    enable_source_packages >&2
-    (cd "$cache/src" && apt-get source -qq "$package" >"$package.log" 2>&1) || {
-      cat "$cache/src/$package.log" >&2
-      echo "apt-get source $package failed" >&2
-      return 1
-    }
-    dir=$(find "$cache/src" -maxdepth 1 -type d -name "$package-$version*" | head -n 1)
-    if [ -z "$dir" ]; then
-      echo "Debian's $package is no longer version $version: update the versions in $0" >&2
-      return 1
-    fi
-  fi
-  echo "$dir"
-}
 
 # Configures, builds and installs one CMake project into the prefix, once.
 build_dependency() {

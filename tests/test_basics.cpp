@@ -1,5 +1,6 @@
 // The engine's small parts that need no window, byte for byte (colour texts, overlaps, conversions, printed
 // points and rectangles and string helpers are in the table of test_values).
+#include "Core/FramePacer.h"
 #include "Core/FrameTimer.h"
 #include "Graphics/Color.h"
 #include "Math/Random.h"
@@ -21,6 +22,7 @@
 #include <gtest/gtest.h>
 #include <pugixml.hpp>
 
+#include <algorithm>
 #include <climits>
 #include <filesystem>
 #include <fstream>
@@ -58,6 +60,23 @@ void asIs(LogMessage&) { }
 uint32_t le32(const Bytes& bytes, size_t at)
 {
     return bytes[at] | (bytes[at + 1] << 8) | (bytes[at + 2] << 16) | (static_cast<uint32_t>(bytes[at + 3]) << 24);
+}
+
+// The frames a pacer at 60 frames a second runs over ten seconds of a display's callbacks (at `hz`, each
+// time moved by +jitter and -jitter in turn, one stall of `stall` nanoseconds after the second second),
+// and how many callbacks in a row ran one.
+std::pair<long, long> pacedFrames(double hz, int64_t jitter = 0, int64_t stall = 0)
+{
+    FramePacer pacer(FrameTimer::framePeriod(60));
+    long frames = 0, run = 0, longestRun = 0;
+    const int64_t beat = static_cast<int64_t>(1e9 / hz);
+    for (int64_t n = 0, t = 0; t < 10'000'000'000; ++n, t = n * beat + (t >= 2'000'000'000 ? stall : 0)) {
+        const bool due = pacer.frameDue(t + (n % 2 ? jitter : -jitter));
+        frames += due;
+        run = due ? run + 1 : 0;
+        longestRun = std::max(longestRun, run);
+    }
+    return {frames, longestRun};
 }
 
 } // namespace
@@ -111,6 +130,17 @@ TEST(FrameTimer, FiresOnEveryLimitPlusOnethTickAndANewDurationKeepsTheCount)
         changed.tick();
     changed.setDuration(milliseconds(25), 60);
     EXPECT_EQ((std::tuple{changed.tick(), changed.tick(), changed.tick()}), std::tuple(true, false, true));
+}
+
+TEST(FramePacer, SixtyFramesASecondOnEveryDisplayNeverTwoInACallbackAndAStallIsNotMadeUp)
+{
+    for (const double hz : {75.0, 90.0, 120.0, 144.0, 165.0, 240.0})
+        EXPECT_NEAR(pacedFrames(hz).first, 600, 1) << hz << " Hz";
+    EXPECT_EQ(pacedFrames(120).second, 1) << "every other callback at 120 Hz";
+    // At the display's own rate every callback runs a frame, even with its time off by 3 ms either way.
+    EXPECT_EQ(pacedFrames(60, 3'000'000), std::pair(601L, 601L));
+    EXPECT_EQ(pacedFrames(30), std::pair(301L, 301L)) << "a slower display: a frame at every callback";
+    EXPECT_NEAR(pacedFrames(144, 0, 500'000'000).first, 570, 1) << "half a second lost, not made up";
 }
 
 TEST(Rect, CentreEdgesAndMarginMoveOrResizeAsAsked)

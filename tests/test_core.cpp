@@ -251,7 +251,7 @@ TEST_F(InputTest, WheelFocusResizeAndTypedTextLastOnePollAndTheMouseIsReadInLogi
 {
     pollAfter({wheel(0, 1), wheel(2, -3), windowEvent(SDL_WINDOWEVENT_FOCUS_LOST), text("lost")});
     EXPECT_EQ(mouse().wheel(), (Point{2, -3})) << "the last event of a poll";
-    EXPECT_TRUE(mouse().isWheelDown() && !mouse().isWheelUp() && !input().isFocused());
+    EXPECT_TRUE(mouse().isWheelDown() && !mouse().isWheelUp() && !input().isFocused() && input().lostFocus());
     const auto before = logSize();
     pollAfter(
         {wheel(0, 4), windowEvent(SDL_WINDOWEVENT_FOCUS_GAINED), windowEvent(SDL_WINDOWEVENT_SIZE_CHANGED, 800, 600)});
@@ -260,6 +260,8 @@ TEST_F(InputTest, WheelFocusResizeAndTypedTextLastOnePollAndTheMouseIsReadInLogi
         && logSince(before).find("|INFO| Orientation changes\n") != std::string::npos);
     pollAfter({});
     EXPECT_FALSE(mouse().wheel() != Point() || mouse().isWheelUp() || mouse().isWheelDown() || input().wasResized());
+    pollAfter({windowEvent(SDL_WINDOWEVENT_HIDDEN)});
+    EXPECT_TRUE(input().lostFocus() && input().isFocused()) << "a hidden page is left, as on a focus loss";
 
     // Typed text is collected only while active.
     TextInput& typing = input().textInput();

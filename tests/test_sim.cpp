@@ -71,6 +71,7 @@ TEST(Golden, AKeyScriptThatLetsThePlayerDieReachesGameOverAndEnterRestartsTheFig
         "--seed 1 --input restart.keys --trace trace.jsonl --frames " + std::to_string(over + 10) + " --shot "
             + std::to_string(over + 2) + ":still.png");
     ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(jsonField(run.out, "game_overs"), "1") << "three frames of the game-over screen are one game over";
     const std::vector<std::string> trace = split(readFile(dir + "/trace.jsonl"), '\n', true);
     ASSERT_EQ(trace.size(), static_cast<size_t>(over + 10));
     // The trace pins that Enter restarts in the frame it is held, and only then.

@@ -71,6 +71,14 @@ int createNewFile(const fs::path& path)
     return 0;
 }
 
+// Where no thread is to be had: the files written here and now, whole when update() returns.
+std::future<std::string> writtenNow(std::string error)
+{
+    std::promise<std::string> done;
+    done.set_value(std::move(error));
+    return done.get_future();
+}
+
 } // namespace
 
 ReplayArchive::ReplayArchive(std::string directory, std::time_t startTime)
@@ -106,12 +114,16 @@ bool ReplayArchive::update(const Replay& replay)
         std::string error = replaceFile(own, own + ".part", text);
         return error.empty() ? replaceFile(last, own + ".last.part", text) : error;
     };
+#ifdef __EMSCRIPTEN__
+    // A browser's page has no threads (one asked for never starts, and its result never comes).
+    writing_ = writtenNow(write());
+#else
     try {
         writing_ = std::async(std::launch::async, write);
     } catch (const std::system_error&) {
-        // No thread to be had: written here and now.
-        writing_ = std::async(std::launch::deferred, write);
+        writing_ = writtenNow(write());
     }
+#endif
     return written;
 }
 

@@ -72,10 +72,11 @@ void Pause::enter(Music& music)
 {
     paused_ = true;
     music.pause();
-    // The target still holds the last frame played: this frame's drawing has not begun. Its pixels are
-    // kept in a plain texture, which a reset of the render targets (a resize under Direct3D) leaves whole.
+    // The target (or, without one, a browser's canvas, which keeps its drawing) still holds the last
+    // frame played: this frame's drawing has not begun. Its pixels are kept in a plain texture, which a
+    // reset of the render targets (a resize under Direct3D) leaves whole.
     Core& core = Core::instance();
-    if (core.usesRenderTarget())
+    if (core.hasRenderer())
         picture_.emplace(core.captureFrame());
 }
 

@@ -4,6 +4,7 @@
 
 #include "Autopilot.h"
 #include "KeyScript.h"
+#include "RunSummary.h"
 #include "SimOptions.h"
 
 #include "Core/Core.h"
@@ -30,22 +31,12 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <map>
 #include <memory>
 #include <string>
 
 namespace {
 
 constexpr int kDesyncStatus = 3;
-
-const char* outcomeOf(const World& world)
-{
-    if (world.player.isFinished())
-        return "gameover";
-    if (world.boss02.isFinished())
-        return "victory";
-    return "running";
-}
 
 const char* stateOf(const World& world)
 {
@@ -72,17 +63,6 @@ void writeTrace(std::ostream& out, long frame, World& world)
         world.boss01.rockets().size(), world.boss02.lasers().size(), world.boss02.fireballs().size());
     out << line;
 }
-
-// Frames at which the events of the game were first seen, for --shot-at.
-struct EventLog {
-    std::map<std::string, long> firstSeen;
-
-    void note(const std::string& event, bool happening, long frame)
-    {
-        if (happening && !firstSeen.count(event))
-            firstSeen[event] = frame;
-    }
-};
 
 int run(const SimOptions& options)
 {
@@ -154,11 +134,8 @@ int run(const SimOptions& options)
 
     Autopilot autopilot(static_cast<int>(std::min<long>(options.loseFights, INT_MAX)));
     Keyboard& keyboard = Core::keyboard();
-    EventLog events;
-    double frameSeconds = 0;
+    RunSummary summary;
     long frame = 0;
-    long gameOvers = 0;
-    bool wasOver = false;
     std::optional<std::string> desync;
     while (frame < frames && core.input().isRunning() && !desync) {
         ++frame;
@@ -171,19 +148,11 @@ int run(const SimOptions& options)
 
         const auto start = std::chrono::steady_clock::now();
         core.runFrame();
-        frameSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        summary.frameDone(*world, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
 
-        events.note("boss2", world->boss01.isFinished(), frame);
-        events.note("switch", world->boss02.isTransforming(), frame);
-        events.note("victory", world->boss02.isFinished(), frame);
-        events.note("gameover", world->player.isFinished(), frame);
-        if (world->player.isFinished() && !wasOver)
-            ++gameOvers;
-        wasOver = world->player.isFinished();
         for (const ShotRequest& shot : options.shots) {
-            const bool due = shot.event.empty()
-                ? shot.frame == frame
-                : events.firstSeen.count(shot.event) && events.firstSeen[shot.event] + shot.delay == frame;
+            const std::optional<long> seen = shot.event.empty() ? std::nullopt : summary.firstSeen(shot.event);
+            const bool due = shot.event.empty() ? shot.frame == frame : seen && *seen + shot.delay == frame;
             if (due && !core.captureFrame().savePng(shot.path))
                 std::cerr << "duelfall-sim: cannot write " << shot.path << '\n';
         }
@@ -193,17 +162,10 @@ int run(const SimOptions& options)
             desync = replay->check(frame, *world);
         if (options.realtime)
             limitFrameRate(core.fps());
-        if (!options.until.empty() && events.firstSeen.count(options.until)
-            && events.firstSeen[options.until] + options.untilDelay <= frame)
+        if (!options.until.empty() && summary.reached(options.until, options.untilDelay))
             break;
     }
 
-    char summary[256];
-    std::snprintf(summary, sizeof summary,
-        "{\"frames\":%ld,\"outcome\":\"%s\",\"player_health\":%d,\"boss01_health\":%d,\"boss02_health\":%d,"
-        "\"game_overs\":%ld,\"ms_per_frame\":%.3f}",
-        frame, outcomeOf(*world), world->player.getHealth(), world->boss01.health(), world->boss02.health(), gameOvers,
-        frame > 0 ? 1000.0 * frameSeconds / frame : 0.0);
     if (desync)
         std::cerr << "duelfall-sim: " << *desync << '\n';
     // A run without a whole frame has no replay to write.
@@ -211,7 +173,7 @@ int run(const SimOptions& options)
         writeRecord();
     if (!recordError.empty())
         throw std::runtime_error(recordError);
-    std::cout << summary << std::endl;
+    std::cout << summary.json(*world) << std::endl;
     world.reset();
     return desync ? kDesyncStatus : 0;
 }

@@ -145,7 +145,13 @@ void Core::init(const std::string& title, Size size, bool useRenderTarget)
     // the display's own pixels, never a picture that the system stretches into a blur. Windows needs
     // the hint for that (it also makes the process per-monitor DPI aware, as the game's manifest does).
     SDL_SetHint(SDL_HINT_WINDOWS_DPI_SCALING, "1");
-    window_ = std::make_unique<Window>(title, size, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI);
+    uint32_t flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI;
+#ifdef __EMSCRIPTEN__
+    // In a page the window is a canvas that the browser scales to the screen: its pixels stay the size
+    // asked for, whatever the display's density.
+    flags &= ~SDL_WINDOW_ALLOW_HIGHDPI;
+#endif
+    window_ = std::make_unique<Window>(title, size, flags);
     renderer_ = std::make_unique<Renderer>(window_->handle(), -1, SDL_RENDERER_ACCELERATED);
 
     logicalSize_ = size;

@@ -70,6 +70,11 @@ void Input::handleWindowEvent(const SDL_WindowEvent& event)
         focused_ = false;
         lostFocus_ = true;
         break;
+    // A page whose tab is hidden, or a minimised window: the player is elsewhere, as on a focus loss.
+    case SDL_WINDOWEVENT_HIDDEN:
+    case SDL_WINDOWEVENT_MINIMIZED:
+        lostFocus_ = true;
+        break;
     case SDL_WINDOWEVENT_FOCUS_GAINED:
         focused_ = true;
         break;

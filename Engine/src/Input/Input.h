@@ -35,7 +35,8 @@ public:
     // The mouse buttons that went down during the last poll, in order: a click too quick for two snapshots
     // to see is still seen here, and so are button events pushed by a program.
     const std::vector<MousePress>& mousePresses() const { return mousePresses_; }
-    // Whether the window lost its focus during the last poll (even if it got it back in the same poll).
+    // Whether the window lost its focus, or was hidden or minimised, during the last poll (even if it got
+    // it back in the same poll).
     bool lostFocus() const { return lostFocus_; }
     bool isRunning() const { return running_; }
     bool isFocused() const { return focused_; }
