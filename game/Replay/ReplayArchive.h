@@ -3,13 +3,15 @@
 #include "Replay/Replay.h"
 
 #include <ctime>
+#include <filesystem>
 #include <future>
 #include <string>
 
 // The directory of a player's replays: each run in "YYYY-MM-DD_HH-MM-SS.replay" (its start time, local;
 // "_2", "_3", ... after it for runs started in the same second), the last one also in "last.replay",
 // and only the ten newest runs kept. The archive counts and removes only names of that form, ordered by
-// their time and then their number: a player's own copies and every other file are left alone.
+// their time and then their number (with the temporary files a killed game left of runs no longer there):
+// a player's own copies and every other file are left alone.
 // Writing failures are logged as ERROR lines and never stop the game.
 class ReplayArchive {
 public:
@@ -45,6 +47,7 @@ public:
 private:
     bool claimFileName();
     void pruneOldReplays() const;
+    void removeOrphanedTemporaries(const std::filesystem::path& own) const;
 
     std::string directory_;
     std::time_t startTime_;

@@ -186,10 +186,18 @@ int main(int argc, char* argv[])
         std::cout << simUsage();
         return 0;
     }
+    SimOptions options;
     try {
-        return run(parseSimOptions(argc, argv));
+        options = parseSimOptions(argc, argv);
     } catch (const std::exception& error) {
         std::cerr << "duelfall-sim: " << error.what() << '\n' << simUsage();
+        return 2;
+    }
+    // A file that cannot be read is no mistake of the command line: its reason alone, not the usage.
+    try {
+        return run(options);
+    } catch (const std::exception& error) {
+        std::cerr << "duelfall-sim: " << error.what() << std::endl;
         return 2;
     }
 }
