@@ -98,11 +98,6 @@ TEST(GoldenPictures, TheCommittedLostRestartedAndWonGameLooksAsItDid)
     const ChildRun run = runSim(dir, arguments, {{"SDL_RENDER_DRIVER", "software"}}); // the pictures' renderer
     ASSERT_EQ(run.status, 0) << run.err;
     for (const auto& [when, name] : shots) {
-#ifdef _WIN32
-        // FreeType as built for Windows smooths the edges of the play-again line's letters a little otherwise.
-        if (name.rfind("victory", 0) == 0)
-            continue;
-#endif
         expectGoldenPicture(loadPicture(dir + "/" + name + ".png"), name);
     }
 }
