@@ -166,8 +166,8 @@ TEST(ReplayArchive, KeepsTheTenNewestRunsItsOwnAndEveryOtherFile)
     for (int n = 1; n <= 11; ++n)
         writeFile(dir + "/2031-01-01_00-00-00" + (n == 1 ? "" : "_" + std::to_string(n)) + ".replay", "future");
     // A kill while writing leaves a run's temporary files: they go once their run is gone.
-    const std::vector<std::string> players{"1-first-win.replay", "last - Copy (2).replay", "notes.txt", "notes.txt.part",
-        "2031-01-01_00-00-00_11.replay.last.part"};
+    const std::vector<std::string> players{"1-first-win.replay", "last - Copy (2).replay", "notes.txt",
+        "notes.txt.part", "2031-01-01_00-00-00_11.replay.last.part"};
     writeFile(dir + "/2031-01-01_00-00-00.replay.part", "cut");
     writeFile(dir + "/2031-01-01_00-00-00_2.replay.last.part", "cut");
     for (const std::string& name : players)

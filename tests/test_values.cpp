@@ -1,6 +1,7 @@
 // The engine's pure functions against the table tests/golden/values.txt (its head explains the lines): the
 // edge cases of rectangles, circles, UTF-8 (with the fuzz targets' finds), colours, animation XML, the keys.
 #include "Core/FrameTimer.h"
+#include "Frame/Controls.h"
 #include "Frame/GameFrame.h"
 #include "Frame/GameKeys.h"
 #include "Graphics/Animation.h"
@@ -10,6 +11,7 @@
 #include "Math/Rect.h"
 #include "Settings/SettingsFile.h"
 #include "Shell/GameOptions.h"
+#include "Shell/Pause.h"
 #include "SimOptions.h"
 #include "System/FileDialog.h"
 #include "System/OsInfo.h"
@@ -196,6 +198,8 @@ std::string call(const std::string& f, const Args& a)
             right += " [" + escape(problem.substr(sizeof "settings.ini")) + "]";
         return right.substr(a[0].size());
     }
+    if (f == "pause-line") // a settings.ini => the pause overlay's line of keys
+        return pauseKeysLine(controlsOf(SettingsFile::parse(a[0]).settings()));
     if (f == "to-logical")
         return printed(toLogical({n[0], n[1]}, {m[0], m[1]}, {k[0], k[1]})) + " "
             + printed(toWindow({n[0], n[1]}, {m[0], m[1]}, {k[0], k[1]}));

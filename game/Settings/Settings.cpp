@@ -3,6 +3,7 @@
 #include "Utils/StringUtils.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace {
 
@@ -247,6 +248,15 @@ std::string padButtonName(SDL_GameControllerButton button)
 {
     const char* name = SDL_GameControllerGetStringForButton(button);
     return name != nullptr ? name : "";
+}
+
+std::string shownPadButton(SDL_GameControllerButton button)
+{
+    // SDL names them in lower case ("a", "start", "leftshoulder").
+    std::string name = padButtonName(button);
+    if (!name.empty())
+        name[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));
+    return name;
 }
 
 std::optional<SDL_GameControllerButton> padButtonNamed(const std::string& name)

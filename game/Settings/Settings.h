@@ -89,3 +89,5 @@ std::string keyName(SDL_Scancode key);
 std::optional<SDL_Scancode> keyNamed(const std::string& name);
 std::string padButtonName(SDL_GameControllerButton button);
 std::optional<SDL_GameControllerButton> padButtonNamed(const std::string& name);
+// A pad's button as the pads print it ("A", "Start"), for the screens that name it.
+std::string shownPadButton(SDL_GameControllerButton button);

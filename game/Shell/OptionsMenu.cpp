@@ -17,15 +17,6 @@ std::string capitalised(std::string text)
     return text;
 }
 
-// SDL names the pad's buttons in lower case ("a", "start"): shown as the pads print them ("A", "Start").
-std::string shownButton(SDL_GameControllerButton button)
-{
-    std::string name = padButtonName(button);
-    if (name.size() == 1)
-        name[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));
-    return capitalised(name);
-}
-
 std::string keyActionLabel(int action) { return capitalised(actionName(static_cast<Action>(action))); }
 
 std::string padActionLabel(int action) { return "Pad " + std::string(padActionName(static_cast<PadAction>(action))); }
@@ -77,7 +68,7 @@ std::string valueOf(const SettingField& field, const Settings& settings)
     case SettingKind::PadButtons: {
         std::string shown;
         for (const SDL_GameControllerButton button : settings.padButtons[static_cast<size_t>(field.index)])
-            shown += (shown.empty() ? "" : ", ") + shownButton(button);
+            shown += (shown.empty() ? "" : ", ") + shownPadButton(button);
         return shown.empty() ? "none" : shown;
     }
     }
@@ -242,7 +233,7 @@ bool OptionsMenu::pressPadButton(SDL_GameControllerButton button)
         setMessage("The d-pad moves and aims: choose another button", true);
         return false;
     }
-    return bind(settings_.padButtons, button, shownButton(button), padActionLabel, "button");
+    return bind(settings_.padButtons, button, shownPadButton(button), padActionLabel, "button");
 }
 
 void OptionsMenu::cancelWait()

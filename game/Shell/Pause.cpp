@@ -8,6 +8,7 @@
 #include "Input/Input.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -33,13 +34,29 @@ void centre(Text& text, int row)
     text.rect().y = row;
 }
 
+// Escape as keyboards print it.
+std::string shownKey(SDL_Scancode key) { return key == SDL_SCANCODE_ESCAPE ? "Esc" : keyName(key); }
+
 } // namespace
+
+std::string pauseKeysLine(const Controls& controls)
+{
+    std::vector<std::string> names;
+    for (const SDL_Scancode key : controls.keysOf(Action::Pause))
+        names.push_back(shownKey(key));
+    for (const SDL_GameControllerButton button : controls.buttonsOf(PadAction::Pause))
+        names.push_back(shownPadButton(button));
+    std::string resume;
+    for (size_t i = 0; i < names.size(); ++i)
+        resume += (i == 0 ? "" : i + 1 == names.size() ? " or " : ", ") + names[i];
+    return (resume.empty() ? "" : resume + ": resume      ") + "O or Y: options      Q: quit";
+}
 
 Pause::Pause()
     : titleFont_(kFontPath, kTitleSize)
     , keysFont_(kFontPath, kKeysSize)
     , title_(titleFont_, "Paused", kWhite, {0, 0}, kBlended)
-    , keys_(keysFont_, "Esc, P or Start: resume      O or Y: options      Q: quit", kWhite, {0, 0}, kBlended)
+    , keys_(keysFont_, pauseKeysLine(boundControls()), kWhite, {0, 0}, kBlended)
 {
     centre(title_, kTitleRow);
     centre(keys_, kKeysRow);
@@ -96,6 +113,9 @@ void Pause::draw()
 {
     drawPicture();
     title_.draw();
+    // The options screen, opened from here, may have bound other keys.
+    keys_.setText(pauseKeysLine(boundControls()));
+    centre(keys_, kKeysRow);
     keys_.draw();
 }
 

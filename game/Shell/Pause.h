@@ -5,15 +5,20 @@
 #include "Graphics/Texture.h"
 
 #include <optional>
+#include <string>
 
 class Input;
 class Music;
+struct Controls;
+
+// The overlay's line of keys: the keys and pad buttons bound to pause, then the fixed ones.
+std::string pauseKeysLine(const Controls& controls);
 
 // Pausing the game. Esc or P pause and resume (or the keys bound to pause), a pad's Start does the same
 // during the fight, and losing the window's focus or a pad during the fight pauses. While paused no update runs and
 // nothing is recorded (so pausing never changes what happens after it), the music is paused, and the last picture stays
-// under a dimmed overlay that names the keys; Q then ends the game as closing the window does, and O (or a pad's Y)
-// opens the options screen over the same picture.
+// under a dimmed overlay that names the keys (as bound); Q then ends the game as closing the window does, and O (or a
+// pad's Y) opens the options screen over the same picture.
 class Pause {
 public:
     Pause();
