@@ -105,7 +105,7 @@ GameDirectories settleGameDirectories(const std::string& name, const std::string
     // An installation's folders belong to its package, whoever runs the game; and a working directory
     // without the game's data is the player's, not a place to leave files in.
     const bool besideData = !found.data.empty() && !found.installed;
-    found.user = ".";
+    found.user = std::string("."); // not assigned from the literal: GCC 12 warns wrongly (-Wrestrict) there
     if (!besideData || !canWriteUserData(".")) {
         const std::string pref = preferencePath(name);
         if (!pref.empty() && canWriteUserData(pathFromUtf8(pref)))
