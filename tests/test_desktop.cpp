@@ -60,8 +60,8 @@ struct Game {
     }
 };
 
-// A key pressed, or with SDL_SCANCODE_UNKNOWN the window losing the focus.
-void push(SDL_Scancode key, uint16_t mod = KMOD_NONE)
+// A key pressed (or repeated by the system, held), or with SDL_SCANCODE_UNKNOWN the window losing the focus.
+void push(SDL_Scancode key, uint16_t mod = KMOD_NONE, uint8_t repeat = 0)
 {
     SDL_Event event{};
     if (key == SDL_SCANCODE_UNKNOWN) {
@@ -70,6 +70,7 @@ void push(SDL_Scancode key, uint16_t mod = KMOD_NONE)
     } else {
         event.type = SDL_KEYDOWN;
         event.key.state = SDL_PRESSED;
+        event.key.repeat = repeat;
         event.key.keysym = {key, SDL_GetKeyFromScancode(key), mod, 0};
     }
     event.common.timestamp = SDL_GetTicks();
@@ -461,6 +462,12 @@ TEST(Desktop, TheOptionsScreenChangesRebindsAndKeepsSettingsWhileTheFightWaits)
     click({760, OptionsScreen::rowRect(1).center().y});
     game.frames(1);
     EXPECT_EQ(saved().effectsVolume, 90);
+    // Left held lowers it on, Esc held closes nothing.
+    for (const SDL_Scancode key : {SDL_SCANCODE_LEFT, SDL_SCANCODE_LEFT, SDL_SCANCODE_ESCAPE})
+        push(key, KMOD_NONE, 1);
+    game.frames(1);
+    EXPECT_TRUE(game.session.showsOptions());
+    EXPECT_EQ(saved().effectsVolume, 70);
     // The pointer chooses the row it is over: the timer, then the way to the controls.
     warpMouse(OptionsScreen::rowRect(4).center());
     keys({SDL_SCANCODE_RETURN});

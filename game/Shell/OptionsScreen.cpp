@@ -182,6 +182,12 @@ void OptionsScreen::update(Input& input)
         if (menu_)
             if (const std::optional<Command> command = commandOfKey(key.scancode, menu_->settings()))
                 run(*command);
+    // A held arrow goes on moving or changing; a held Enter or Esc acts once.
+    for (const SDL_Keysym& key : input.keyRepeats())
+        if (menu_)
+            if (const std::optional<Command> command = commandOfKey(key.scancode, menu_->settings()))
+                if (command != Command::Activate && command != Command::Back)
+                    run(*command);
     for (int b = 0; b < SDL_CONTROLLER_BUTTON_MAX; ++b)
         if (pads.isButtonPressed(static_cast<SDL_GameControllerButton>(b)))
             if (const std::optional<Command> command = commandOfButton(static_cast<SDL_GameControllerButton>(b)))

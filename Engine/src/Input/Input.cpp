@@ -11,6 +11,7 @@ void Input::pollEvents()
     mouse_.setWheel({0, 0});
     resized_ = false;
     keyPresses_.clear();
+    keyRepeats_.clear();
     mousePresses_.clear();
     lostFocus_ = false;
     while (SDL_PollEvent(&event_) != 0) {
@@ -33,8 +34,7 @@ void Input::pollEvents()
             mousePresses_.push_back({event_.button.button, toLogical(Point{event_.button.x, event_.button.y})});
             break;
         case SDL_KEYDOWN:
-            if (event_.key.repeat == 0)
-                keyPresses_.push_back(event_.key.keysym);
+            (event_.key.repeat == 0 ? keyPresses_ : keyRepeats_).push_back(event_.key.keysym);
             break;
         default:
             break;

@@ -32,6 +32,8 @@ public:
     // The keys that went down during the last poll, in order, auto-repeat left out: a press and release
     // between two polls is still seen here, and so are key events pushed by a program.
     const std::vector<SDL_Keysym>& keyPresses() const { return keyPresses_; }
+    // The system's auto-repeat of keys held down during the last poll, for menus that step while a key is held.
+    const std::vector<SDL_Keysym>& keyRepeats() const { return keyRepeats_; }
     // The mouse buttons that went down during the last poll, in order: a click too quick for two snapshots
     // to see is still seen here, and so are button events pushed by a program.
     const std::vector<MousePress>& mousePresses() const { return mousePresses_; }
@@ -54,6 +56,7 @@ private:
     TextInput textInput_;
     GameControllers controllers_;
     std::vector<SDL_Keysym> keyPresses_;
+    std::vector<SDL_Keysym> keyRepeats_;
     std::vector<MousePress> mousePresses_;
     bool lostFocus_ = false;
     bool running_ = true;
