@@ -253,11 +253,23 @@ start_wine() {
     sleep 0.2
   done
   export DISPLAY=:$(cat "$display_file")
-  timeout -s KILL 300 wine wineboot --init >"$wine_out/wineboot.log" 2>&1 || {
-    cat "$wine_out/wineboot.log"
-    fail "the Wine prefix could not be made"
-    return 0
-  }
+  # A new prefix was once left without its system DLLs ("could not load kernel32.dll") in a whole CI run,
+  # never when made alone: such a prefix is made again once, with Wine's errors logged this time.
+  local attempt
+  for attempt in 1 2; do
+    if timeout -s KILL 300 wine wineboot --init >"$wine_out/wineboot-$attempt.log" 2>&1 &&
+      [ -e "$WINEPREFIX/drive_c/windows/system32/kernel32.dll" ]; then
+      export WINEDEBUG=-all
+      return 0
+    fi
+    cat "$wine_out/wineboot-$attempt.log"
+    echo "the Wine prefix $WINEPREFIX was not made whole (attempt $attempt)"
+    wineserver -k 2>/dev/null || true
+    rm -rf "$WINEPREFIX"
+    export WINEDEBUG=err+all
+  done
+  export WINEDEBUG=-all
+  fail "the Wine prefix could not be made"
 }
 
 run_test_programs() {
