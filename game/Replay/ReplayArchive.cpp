@@ -188,12 +188,12 @@ void ReplayArchive::pruneOldReplays() const
         const fs::path& older = others[i].second;
         fs::remove(older, error);
     }
-    removeOrphanedTemporaries(own);
+    removeOrphanedTemporaries();
 }
 
 // A game killed while it wrote leaves its temporary files. They go with their run: a run's file is
 // claimed before its first write, so a temporary whose run is gone belongs to no living game.
-void ReplayArchive::removeOrphanedTemporaries(const fs::path& own) const
+void ReplayArchive::removeOrphanedTemporaries() const
 {
     std::error_code error;
     const fs::path directory = pathFromUtf8(directory_);
@@ -204,7 +204,7 @@ void ReplayArchive::removeOrphanedTemporaries(const fs::path& own) const
             if (name.size() <= suffix.size() || name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
                 continue;
             const std::string run = name.substr(0, name.size() - suffix.size());
-            if (isRunName(run) && pathFromUtf8(run) != own && !fs::exists(directory / pathFromUtf8(run), error))
+            if (isRunName(run) && !fs::exists(directory / pathFromUtf8(run), error))
                 orphans.push_back(entry.path());
             break;
         }

@@ -3,7 +3,6 @@
 #include "Replay/Replay.h"
 
 #include <ctime>
-#include <filesystem>
 #include <future>
 #include <string>
 
@@ -47,7 +46,7 @@ public:
 private:
     bool claimFileName();
     void pruneOldReplays() const;
-    void removeOrphanedTemporaries(const std::filesystem::path& own) const;
+    void removeOrphanedTemporaries() const;
 
     std::string directory_;
     std::time_t startTime_;
