@@ -613,7 +613,8 @@ check_cyrillic_player() {
       return 0
     fi
   fi
-  local games="$wine_out/Игры é" appdata="$users/$cyrillic_user/AppData/Roaming/duelfall"
+  # In the user's own home: a clone may lie below a folder no other user can enter (mktemp -d makes them so).
+  local games="$wine_home/Игры é" appdata="$users/$cyrillic_user/AppData/Roaming/duelfall"
   rm -rf "$games" "$appdata"
   # What an earlier run left beside the user's own folder (a garbled one among them).
   find "$users" -mindepth 1 -maxdepth 1 ! -name Public ! -name "$cyrillic_user" -exec rm -rf {} +
@@ -623,7 +624,6 @@ check_cyrillic_player() {
   chmod -R a-w,a+rX "$games/read-only"
   chown -R "$wine_user" "$games/writable"
   chown "$wine_user" "$games" # the replay is kept here
-  chmod a+rx "$games" "$wine_out"
 
   # The folder it cannot write: everything goes under the user's AppData\Roaming.
   play_and_close "$games/read-only/Duelfall"
