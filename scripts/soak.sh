@@ -4,7 +4,8 @@
 # Nothing leaves the victory screen, so a long run is told to lose fights first (SOAK_LOSE): it then
 # plays the whole game again and again, through game over and restart, before it wins.
 # The run fails if the RSS at the end is more than 1 MiB above the RSS after the first minute of game
-# time (frame 3600), if the simulator stops early or exits non-zero, or if it overruns its time limit.
+# time (frame 3600, or the frame after the first game over if that comes later), if the simulator stops
+# early or exits non-zero, or if it overruns its time limit.
 #
 #   scripts/soak.sh FRAMES [SEED]            216000 frames are one hour of game time
 #   scripts/soak.sh --leaks FRAMES [SEED]    LeakSanitizer run instead, in its own build (build-lsan)
@@ -176,19 +177,26 @@ awk -F'[:,}]' '
         printf "; most in play at once: %d bullets, %d lasers, %d fireballs\n", bullets, lasers, fireballs
     }' "$work/trace.jsonl"
 
-# Baseline: the first sample at or after frame 3600. End: the last sample taken while frames were
-# still being played (the world is torn down after the last frame).
-read -r base_time base_frame base_rss base_anon base_file < <(awk -v b="$baseline_frame" '$2 >= b { print; exit }' "$samples") || true
+# Baseline: the first sample at or after frame 3600. The first game over makes the picture its overlay
+# keeps (a whole screen's texture, made once): when it comes later, the baseline is the frame after it.
+# End: the last sample taken while frames were still being played (the world is torn down after the
+# last frame).
+baseline=$baseline_frame
+first_gameover=$({ grep -m 1 '"state":"gameover"' "$work/trace.jsonl" || true; } | sed -n 's/^{"frame":\([0-9]*\),.*/\1/p')
+if [ -n "$first_gameover" ] && [ "$first_gameover" -ge "$baseline" ]; then
+    baseline=$((first_gameover + 1))
+fi
+read -r base_time base_frame base_rss base_anon base_file < <(awk -v b="$baseline" '$2 >= b { print; exit }' "$samples") || true
 read -r end_time end_frame end_rss end_anon end_file < <(awk -v f="$frames" '$2 > 0 && $2 < f { line = $0 } END { print line }' "$samples") || true
-peak_rss=$(awk -v b="$baseline_frame" '$2 >= b && $3 > m { m = $3 } END { print m + 0 }' "$samples")
+peak_rss=$(awk -v b="$baseline" '$2 >= b && $3 > m { m = $3 } END { print m + 0 }' "$samples")
 first_rss=$(awk '{ print $3; exit }' "$samples")
 count=$(wc -l < "$samples")
 [ -n "${base_rss:-}" ] && [ -n "${end_rss:-}" ] && [ "$end_frame" -gt "$base_frame" ] ||
-    fail "too few samples ($count) to compare frame $baseline_frame with the end; lower SOAK_INTERVAL"
+    fail "too few samples ($count) to compare frame $baseline with the end; lower SOAK_INTERVAL"
 
 growth=$((end_rss - base_rss))
 echo "time: ${elapsed} s for $frames frames ($(awk -v s="$elapsed" -v f="$frames" 'BEGIN { printf "%.1f", 1000 * s / f }') ms a frame), $count samples"
-echo "rss: first sample ${first_rss} KiB; at frame $base_frame: ${base_rss} KiB; at frame $end_frame: ${end_rss} KiB; peak after frame $baseline_frame: ${peak_rss} KiB"
+echo "rss: first sample ${first_rss} KiB; at frame $base_frame: ${base_rss} KiB; at frame $end_frame: ${end_rss} KiB; peak after frame $baseline: ${peak_rss} KiB"
 echo "rss growth from frame $base_frame to frame $end_frame: ${growth} KiB (allowed ${allowed_growth_kib} KiB):" \
     "anonymous $((end_anon - base_anon)) KiB, file-backed $((end_file - base_file)) KiB"
 [ "$growth" -le "$allowed_growth_kib" ] || fail "resident memory grew by ${growth} KiB"
